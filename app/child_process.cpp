@@ -1,0 +1,49 @@
+#include "app/child_process.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include "framework/unique_handle.h"
+
+bool RunProgram(int show, bool wait, const std::wstring& folder, const std::wstring& file,
+                const std::wstring& arguments) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  // No error box from the shell: a missing program would otherwise block the
+  // calling worker on a message nobody expects; the caller logs the failure.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpParameters = arguments.c_str();
+  info.lpDirectory = folder.c_str();
+  info.nShow = show;
+  const bool started = ShellExecuteExW(&info) != FALSE;
+  framework::KernelHandle process(info.hProcess);
+  if (wait && process) {
+    WaitForSingleObject(process.get(), INFINITE);
+    return true;
+  }
+  return started;
+}
+
+bool SameExecutableName(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsProcessRunning(const std::wstring& fileName) {
+  framework::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    if (SameExecutableName(entry.szExeFile, fileName)) return true;
+  }
+  return false;
+}

@@ -1,0 +1,12 @@
+# Release build: the 32-bit installer.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CORVANTA_TRIPLE i686-w64-mingw32)
+# The -posix compilers: the win32 thread variant has no std::thread or std::mutex.
+set(CMAKE_C_COMPILER ${CORVANTA_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${CORVANTA_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${CORVANTA_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${CORVANTA_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The whole check: set-up, both builds, the static check of the release
+# installer, and every test under Wine in throwaway prefixes.
+# Arguments go to ctest, e.g. `scripts/test.sh -R HandOverTest` runs one group.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/bootstrap.sh"
+"$root/scripts/build.sh"
+"$root/scripts/check-release.sh"
+
+. "$root/tests/wine-env.sh"
+scratch=$(mktemp -d /tmp/corvanta-test.XXXXXX)
+export CORVANTA_WINE_SCRATCH=$scratch
+export CORVANTA_WINE_TEMPLATE=$scratch/template
+xvfb_pid=
+cleanup() {
+  for prefix in "$scratch"/template "$scratch"/prefix.*; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix "$CORVANTA_WINESERVER" -k >/dev/null 2>&1 || true
+  done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A display of our own for the windows the tests open; there is no window manager.
+display=
+for n in $(seq 90 130); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
+done
+[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+make_wine_template "$CORVANTA_WINE_TEMPLATE"
+
+status=0
+if [ -f build/native/CTestTestfile.cmake ]; then
+  (cd build/native && ctest --output-on-failure "$@") || status=1
+fi
+(cd build/x86_64 && ctest -j2 --output-on-failure "$@") || status=1
+exit $status
