@@ -16,6 +16,7 @@ export CORVANTA_WINE_SCRATCH=$scratch
 export CORVANTA_WINE_TEMPLATE=$scratch/template
 xvfb_pid=
 cleanup() {
+  stop_services_under "$scratch"
   for prefix in "$scratch"/template "$scratch"/prefix.*; do
     [ -d "$prefix" ] && WINEPREFIX=$prefix "$CORVANTA_WINESERVER" -k >/dev/null 2>&1 || true
   done

@@ -1,20 +1,29 @@
 # Shared by the test scripts: how Wine is run here. Source it, don't run it.
 # Quiet, and without the Mono and Gecko installers a new prefix would ask for.
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Nor does winemenubuilder turn shortcuts into menu entries of this machine.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The 64-bit loader itself: the `wine` wrapper only adds a complaint about wine32.
 CORVANTA_WINE=${CORVANTA_WINE:-/usr/lib/wine/wine64}
 CORVANTA_WINESERVER=${CORVANTA_WINESERVER:-/usr/lib/wine/wineserver64}
 [ -x "$CORVANTA_WINESERVER" ] || CORVANTA_WINESERVER=$(command -v wineserver)
 
+# Bump when the template is made differently, so old templates are made anew.
+CORVANTA_TEMPLATE_FORMAT=2
+
 # make_wine_template DIR: a fresh prefix, made once per test run.
 make_wine_template() {
-  local dir=$1
-  [ -f "$dir/.complete" ] && return 0
+  local dir=$1 link
+  [ "$(cat "$dir/.complete" 2>/dev/null)" = "$CORVANTA_TEMPLATE_FORMAT" ] && return 0
   rm -rf "$dir"
   WINEPREFIX=$dir "$CORVANTA_WINE" wineboot -i >/dev/null 2>&1
   WINEPREFIX=$dir "$CORVANTA_WINESERVER" -w
-  touch "$dir/.complete"
+  # Wine links Desktop, Downloads and the like to this machine's home folder;
+  # a test machine keeps them inside the prefix, one set per test.
+  for link in "$dir"/drive_c/users/*/*; do
+    [ -L "$link" ] && rm "$link" && mkdir "$link"
+  done
+  echo "$CORVANTA_TEMPLATE_FORMAT" >"$dir/.complete"
 }
 
 # copy_wine_prefix FROM TO: a private copy of a prefix. The system DLLs (most of
@@ -24,4 +33,14 @@ copy_wine_prefix() {
   mkdir -p "$to"
   tar -C "$from" --exclude=./drive_c/windows/system32 -cf - . | tar -C "$to" -xf -
   cp -al "$from/drive_c/windows/system32" "$to/drive_c/windows/"
+}
+
+# stop_services_under DIR: ends the local update services whose release folder
+# lies under DIR. A Windows test cannot end the Linux programs it starts.
+stop_services_under() {
+  local dir=$1 pid
+  for pid in $(pgrep -x update-service 2>/dev/null); do
+    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "$dir/" && kill "$pid" 2>/dev/null
+  done
+  return 0
 }

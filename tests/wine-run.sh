@@ -20,6 +20,7 @@ program=$1; shift
 "$CORVANTA_WINE" "$program" "$@"
 rc=$?
 
+stop_services_under "$prefix"
 "$CORVANTA_WINESERVER" -k >/dev/null 2>&1
 "$CORVANTA_WINESERVER" -w >/dev/null 2>&1
 [ -n "${CORVANTA_KEEP_PREFIX:-}" ] && echo "prefix kept: $prefix" >&2 || rm -rf "$prefix"

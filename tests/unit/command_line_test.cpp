@@ -49,7 +49,8 @@ TEST_P(StartArgumentsTest, ChoosesCourseAndPosition) {
   EXPECT_EQ(command.handOverArguments, c.handOverArguments);
 }
 
-INSTANTIATE_TEST_SUITE_P(Grammar, StartArgumentsTest, ::testing::ValuesIn(kGrammar));
+INSTANTIATE_TEST_SUITE_P(Grammar, StartArgumentsTest, ::testing::ValuesIn(kGrammar),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(ArgumentTextTest, DropsTheProgramPathAndTheBlanksAfterIt) {
   const struct {
