@@ -9,19 +9,19 @@ CORVANTA_WINESERVER=${CORVANTA_WINESERVER:-/usr/lib/wine/wineserver64}
 [ -x "$CORVANTA_WINESERVER" ] || CORVANTA_WINESERVER=$(command -v wineserver)
 
 # Bump when the template is made differently, so old templates are made anew.
-CORVANTA_TEMPLATE_FORMAT=2
+CORVANTA_TEMPLATE_FORMAT=3
 
 # make_wine_template DIR: a fresh prefix, made once per test run.
 make_wine_template() {
-  local dir=$1 link
+  local dir=$1
   [ "$(cat "$dir/.complete" 2>/dev/null)" = "$CORVANTA_TEMPLATE_FORMAT" ] && return 0
   rm -rf "$dir"
   WINEPREFIX=$dir "$CORVANTA_WINE" wineboot -i >/dev/null 2>&1
   WINEPREFIX=$dir "$CORVANTA_WINESERVER" -w
-  # Wine links Desktop, Downloads and the like to this machine's home folder;
-  # a test machine keeps them inside the prefix, one set per test.
-  for link in "$dir"/drive_c/users/*/*; do
-    [ -L "$link" ] && rm "$link" && mkdir "$link"
+  # Wine links Desktop, Downloads, Templates and the like to this machine's home
+  # folder; a test machine keeps them inside the prefix, one set per test.
+  find "$dir/drive_c/users" -type l | while read -r link; do
+    rm "$link" && mkdir "$link"
   done
   echo "$CORVANTA_TEMPLATE_FORMAT" >"$dir/.complete"
 }
