@@ -25,7 +25,7 @@ done
 # The archiver is built from Debian's own source package, so apt needs deb-src entries.
 src_list=/etc/apt/sources.list.d/corvanta-deb-src.sources
 need_update=0
-if [ ! -f "$src_list" ]; then
+if [ ! -f "$src_list" ] && [ ! -f "${src_list%.sources}.list" ]; then
   # Mirror every deb entry of the machine's own deb822 lists as deb-src.
   tmp=$(mktemp)
   for f in /etc/apt/sources.list.d/*.sources; do
@@ -46,6 +46,8 @@ if [ ! -f "$src_list" ]; then
   need_update=1
 fi
 
+# A machine whose package lists were cleared knows no source package either.
+[ -n "$(apt-cache showsrc 7zip 2>/dev/null | head -n 1)" ] || need_update=1
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   sudo_if_needed apt-get update -q
 fi

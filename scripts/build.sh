@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 
+"$root/scripts/bootstrap.sh"
+
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native -j"$jobs"
 cmake -S . -B build/i686 -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -4,7 +4,7 @@
 set -euo pipefail
 dir=$1
 mkdir -p "$dir"
-version=$(apt-cache showsrc 7zip 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -n 1)
+version=$(apt-cache showsrc 7zip 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -n 1 || true)
 [ -n "$version" ] || { echo "no 7zip source package known to apt" >&2; exit 1; }
 target="$dir/src-$version"
 if [ ! -f "$target/.complete" ]; then
@@ -17,4 +17,5 @@ if [ ! -f "$target/.complete" ]; then
   rm -rf "$dir/download"
 fi
 ln -sfn "src-$version" "$dir/src"
-echo "$version" >"$dir/version"
+# Rewritten only on a change: the build embeds a new archiver when it changes.
+[ "$(cat "$dir/version" 2>/dev/null)" = "$version" ] || echo "$version" >"$dir/version"

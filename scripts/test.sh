@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# The whole check: set-up, both builds, the static check of the release
+# The whole check: set-up and both builds (scripts/build.sh), the static check of the release
 # installer, and every test under Wine in throwaway prefixes.
 # Arguments go to ctest, e.g. `scripts/test.sh -R HandOverTest` runs one group.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-"$root/scripts/bootstrap.sh"
 "$root/scripts/build.sh"
 "$root/scripts/check-release.sh"
 
