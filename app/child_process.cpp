@@ -2,8 +2,8 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
 
+#include "app/process_list.h"
 #include "framework/unique_handle.h"
 
 bool RunProgram(int show, bool wait, const std::wstring& folder, const std::wstring& file,
@@ -37,13 +37,7 @@ bool SameExecutableName(const std::wstring& a, const std::wstring& b) {
 }
 
 bool IsProcessRunning(const std::wstring& fileName) {
-  framework::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return false;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry)) {
-    if (SameExecutableName(entry.szExeFile, fileName)) return true;
-  }
-  return false;
+  return FindProcess([&](const PROCESSENTRY32W& entry) {
+    return SameExecutableName(entry.szExeFile, fileName);
+  });
 }

@@ -25,16 +25,14 @@ std::wstring FormatMessageText(const wchar_t* format, va_list args) {
   return std::wstring(buffer.data(), static_cast<size_t>(length));
 }
 
-std::wstring LocalTimeStamp() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
+}  // namespace
+
+std::wstring FormatTimeStamp(const SYSTEMTIME& time) {
   wchar_t stamp[100] = {};
-  swprintf(stamp, 100, L"%04u-%02u-%02u, %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
-           now.wHour, now.wMinute, now.wSecond);
+  swprintf(stamp, 100, L"%04u-%02u-%02u, %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay,
+           time.wHour, time.wMinute, time.wSecond);
   return stamp;
 }
-
-}  // namespace
 
 std::wstring InstallLogPath() {
   wchar_t appData[MAX_PATH] = {};
@@ -78,7 +76,9 @@ void WriteInstallLog(const wchar_t* format, ...) {
   framework::KernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
-  const std::string line = FormatInstallLogLine(LocalTimeStamp(), message);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const std::string line = FormatInstallLogLine(FormatTimeStamp(now), message);
   DWORD written = 0;
   WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 // Appends one time-stamped line to the install log of the process account.
@@ -9,6 +11,9 @@ void WriteInstallLog(const wchar_t* format, ...);
 
 // The log file of the process account: application data\Velmar\Corvanta\Log\Install.log.
 std::wstring InstallLogPath();
+
+// "YYYY-MM-DD, hh:mm:ss", the stamp every line begins with.
+std::wstring FormatTimeStamp(const SYSTEMTIME& time);
 
 // The bytes one log line is made of: "<stamp> - <message>" and a CR LF, each
 // character up to U+00FF as that byte and anything beyond as "?".

@@ -5,9 +5,9 @@
 
 CInstallerApp theApp;
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR argumentText, int) {
   try {
-    return theApp.Run();
+    return theApp.Run(argumentText);
   } catch (...) {
     WriteInstallLog(L"Start-up ended by an unexpected failure");
     return 1;

@@ -1,26 +1,17 @@
 #include "framework/application.h"
 
-#include "framework/command_line_text.h"
-
 namespace framework {
-namespace {
-Application* current = nullptr;
-}
 
-Application::Application() { current = this; }
-Application::~Application() {
-  if (current == this) current = nullptr;
-}
-
-Application* Application::Current() { return current; }
+Application::Application() = default;
+Application::~Application() = default;
 
 bool Application::InitInstance() {
   if (restartManagerSupportFlags & 1) RegisterApplicationRestart(argumentText_.c_str(), 0);
   return true;
 }
 
-int Application::Run() {
-  argumentText_ = ArgumentTextOf(GetCommandLineW());
+int Application::Run(const wchar_t* argumentText) {
+  argumentText_ = argumentText ? argumentText : L"";
   InitInstance();
   return 0;
 }

@@ -12,16 +12,14 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  static Application* Current();
-
   // Start-up; a false result ends the program without a message loop of its own.
   virtual bool InitInstance();
 
   // The command line after the program path, as the program received it.
   const std::wstring& ArgumentText() const { return argumentText_; }
 
-  // Runs the application: reads the command line, then InitInstance.
-  int Run();
+  // Runs the application with the argument text WinMain received.
+  int Run(const wchar_t* argumentText);
 
  protected:
   // Bit 1: ask the restart manager to start the program again after an update or a hang.

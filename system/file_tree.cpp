@@ -7,7 +7,6 @@
 
 #include "app/user_folders.h"
 #include "framework/unique_handle.h"
-#include "workflow/installer_engine.h"
 
 namespace {
 
@@ -20,12 +19,18 @@ struct FolderEntry {
   std::wstring fullPath;  // the searched folder's absolute path, a backslash, the name
   std::wstring name;
   DWORD attributes;
+  DWORD reparseTag;
 
   bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-  // Junctions and symbolic links are reparse points. Wine 8 makes neither, but
-  // shows a Unix symbolic link to a folder as a folder with this attribute; one
-  // to a file it shows as a plain file, and deleting that deletes its target.
-  bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+  // Junctions and symbolic links are reparse points whose tag says they stand
+  // for another name; other reparse points (cloud placeholders, deduplicated
+  // files) are ordinary content. Wine 8 makes no links, but shows a Unix link
+  // to a folder as a reparse point with tag 0; one to a file it shows as a
+  // plain file, and deleting that deletes its target.
+  bool IsLink() const {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag));
+  }
 };
 
 // The searched folder of `pattern` in absolute form, with a trailing backslash,
@@ -57,7 +62,8 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
   do {
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries.push_back({root + name, name, found.dwFileAttributes});
+    // For a reparse point the search reports its tag in dwReserved0.
+    entries.push_back({root + name, name, found.dwFileAttributes, found.dwReserved0});
   } while (FindNextFileW(search.get(), &found));
   return true;
 }
@@ -80,10 +86,6 @@ bool CopyFolderTree(std::wstring source, std::wstring destination) {
     }
   }
   return true;
-}
-
-bool InstallerEngine::CopytoInstallPath(std::wstring source, std::wstring destination) {
-  return CopyFolderTree(std::move(source), std::move(destination));
 }
 
 void RemoveFolder(std::wstring path) {

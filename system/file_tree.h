@@ -5,7 +5,6 @@
 // replacing files that are already there. True when every file was copied or
 // there was nothing to enumerate; false at the first file that cannot be
 // copied, leaving what was copied before it. Links are not followed.
-// InstallerEngine::CopytoInstallPath forwards here.
 bool CopyFolderTree(std::wstring source, std::wstring destination);
 
 // Deletes the tree under `path` and the folder itself, as far as the file

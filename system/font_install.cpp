@@ -6,6 +6,7 @@
 #include "app/registry_view.h"
 #include "app/resource_file.h"
 #include "app/user_folders.h"
+#include "framework/registry_value.h"
 #include "framework/unique_handle.h"
 #include "resources/resource_ids.h"
 
@@ -35,7 +36,5 @@ void InstallFont() {
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExW(key.get(), kFontRegistryValue, 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(fileName.c_str()),
-                 static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t)));
+  framework::SetStringValue(key.get(), kFontRegistryValue, fileName);
 }

@@ -1,9 +1,9 @@
 #include "system/process_termination.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include "app/install_log.h"
+#include "app/process_list.h"
 #include "framework/unique_handle.h"
 
 namespace {
@@ -13,21 +13,19 @@ constexpr UINT kForcedExitCode = 1;
 
 // The id of the first process named `exeName` other than this one, or 0.
 DWORD FindOtherProcess(const std::wstring& exeName) {
-  framework::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return 0;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
   // A browser may well have saved the installer itself as the application's
   // name; it must not end itself before it has installed anything.
   const DWORD self = GetCurrentProcessId();
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID != self && lstrlenW(entry.szExeFile) > 0 &&
-        lstrcmpiW(entry.szExeFile, exeName.c_str()) == 0) {
-      return entry.th32ProcessID;
+  DWORD found = 0;
+  FindProcess([&](const PROCESSENTRY32W& entry) {
+    if (entry.th32ProcessID == self || lstrlenW(entry.szExeFile) == 0 ||
+        lstrcmpiW(entry.szExeFile, exeName.c_str()) != 0) {
+      return false;
     }
-  }
-  return 0;
+    found = entry.th32ProcessID;
+    return true;
+  });
+  return found;
 }
 
 }  // namespace

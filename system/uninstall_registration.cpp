@@ -4,30 +4,18 @@
 
 #include "app/product_names.h"
 #include "app/registry_view.h"
+#include "framework/registry_value.h"
 #include "framework/string_table.h"
 #include "framework/unique_handle.h"
 #include "resources/resource_ids.h"
 #include "update/service_endpoint.h"
-#include "workflow/installer_engine.h"
 #include "workflow/outside_programs.h"
 
-namespace {
+using framework::SetDwordValue;
+using framework::SetStringValue;
 
-// Registry strings are stored with their terminating null, as readers of the
-// uninstall entry expect.
-bool SetString(HKEY key, const wchar_t* name, const std::wstring& data) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-bool SetNumber(HKEY key, const wchar_t* name, DWORD data) {
-  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                        sizeof(data)) == ERROR_SUCCESS;
-}
-
-}  // namespace
-
-bool InstallerEngine::RegisterToSystem(std::wstring installFolder) {
+bool RegisterUninstallEntry(const std::wstring& installFolder,
+                            const std::wstring& applicationVersion) {
   framework::RegistryKey key;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | kInstallerRegistryView,
@@ -36,15 +24,15 @@ bool InstallerEngine::RegisterToSystem(std::wstring installFolder) {
   }
   const std::wstring uninstaller = L"\"" + installFolder + L"\\" + kUninstallerExeName + L"\"";
   // Written in this order, and nothing after the first value that fails.
-  return SetString(key.get(), L"DisplayName", framework::LoadStringText(IDS_PRODUCT_NAME)) &&
-         SetString(key.get(), L"InstallLocation", installFolder) &&
-         SetString(key.get(), L"Publisher", kPublisherName) &&
+  return SetStringValue(key.get(), L"DisplayName", framework::LoadStringText(IDS_PRODUCT_NAME)) &&
+         SetStringValue(key.get(), L"InstallLocation", installFolder) &&
+         SetStringValue(key.get(), L"Publisher", kPublisherName) &&
          // The built-in service, also when a tester's override points elsewhere.
-         SetString(key.get(), L"HelpLink", std::wstring(kBuiltInServiceBaseUrl) + L"/") &&
-         SetString(key.get(), L"DisplayVersion", query.applicationInfo.version) &&
-         SetString(key.get(), L"UninstallString", uninstaller) &&
-         SetString(key.get(), L"DisplayIcon", uninstaller) &&
-         SetNumber(key.get(), L"NoModify", 1) && SetNumber(key.get(), L"NoRepair", 1);
+         SetStringValue(key.get(), L"HelpLink", std::wstring(kBuiltInServiceBaseUrl) + L"/") &&
+         SetStringValue(key.get(), L"DisplayVersion", applicationVersion) &&
+         SetStringValue(key.get(), L"UninstallString", uninstaller) &&
+         SetStringValue(key.get(), L"DisplayIcon", uninstaller) &&
+         SetDwordValue(key.get(), L"NoModify", 1) && SetDwordValue(key.get(), L"NoRepair", 1);
 }
 
 bool RegisterAutostart(std::wstring valueName, std::wstring programPath) {
@@ -53,6 +41,6 @@ bool RegisterAutostart(std::wstring valueName, std::wstring programPath) {
                     key.receive()) != ERROR_SUCCESS) {
     return false;
   }
-  return SetString(key.get(), valueName.c_str(),
+  return SetStringValue(key.get(), valueName.c_str(),
                    L"\"" + programPath + L"\" " + kAutostartArgument);
 }

@@ -6,5 +6,8 @@
 // it is missing or the value cannot be set.
 bool RegisterAutostart(std::wstring valueName, std::wstring programPath);
 
-// The machine-wide uninstall entry is written by InstallerEngine::RegisterToSystem
-// (workflow/installer_engine.h), defined in uninstall_registration.cpp.
+// Writes the machine-wide uninstall entry of the application installed in
+// `installFolder` at `applicationVersion`. True when the key was created or
+// opened and all nine values were written; nothing after the first failure.
+bool RegisterUninstallEntry(const std::wstring& installFolder,
+                            const std::wstring& applicationVersion);

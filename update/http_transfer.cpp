@@ -195,15 +195,15 @@ std::wstring GetUrlContent(const std::wstring& url) {
 TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int32_t span,
                           void* context, ProgressCallback callback, int32_t offset) {
   WriteInstallLog(L"GetUrlFile");
-  if (url.empty() || path.empty()) return NotDone;
+  if (url.empty() || path.empty()) return TransferResult::NotDone;
   UrlParts parts;
-  if (!SplitUrl(url, parts)) return NotDone;
+  if (!SplitUrl(url, parts)) return TransferResult::NotDone;
 
   WriteInstallLog(L"GetUrlFile1");
-  TransferResult result = NotDone;
+  TransferResult result = TransferResult::NotDone;
   HttpRequest http;
   http.session = OpenSession();
-  if (!http.session) return Failed;
+  if (!http.session) return TransferResult::Failed;
 
   // Every way out below that is not a finished transfer ends here.
   auto commonExit = [&](TransferResult outcome) {
@@ -214,7 +214,7 @@ TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int
   auto exceptionExit = [&]() {
     LogException();
     DebugLine(L"Exception Download failed: " + path);
-    return commonExit(Failed);
+    return commonExit(TransferResult::Failed);
   };
 
   WriteInstallLog(L"GetUrlFile2");
@@ -222,7 +222,7 @@ TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int
   WriteInstallLog(L"GetUrlFile3");
   if (!Send(http)) return exceptionExit();
   WriteInstallLog(L"GetUrlFile3.5");
-  if (!StatusIsOk(http)) return commonExit(Failed);
+  if (!StatusIsOk(http)) return commonExit(TransferResult::Failed);
   WriteInstallLog(L"GetUrlFile3.6");
 
   DWORD length = 0;
@@ -249,7 +249,7 @@ TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int
       return exceptionExit();
     }
     if (read == 0) {
-      if (total != length) result = Failed;
+      if (total != length) result = TransferResult::Failed;
       break;
     }
     DWORD written = 0;
@@ -267,7 +267,7 @@ TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int
       if (!callback(context, reported, total == length ? 1 : 0)) {
         DebugLine(L"yes canceld\r\n");
         file.reset();
-        return commonExit(NotDone);
+        return commonExit(TransferResult::NotDone);
       }
     }
   }
@@ -277,7 +277,7 @@ TransferResult GetUrlFile(const std::wstring& url, const std::wstring& path, int
   DebugLine(L"Thread end 0");
   if (total == length) {
     DebugLine(L"Download_ok    ");
-    return Complete;
+    return TransferResult::Complete;
   }
   DebugLine(L"Download failed: " + path);
   return result;

@@ -3,7 +3,7 @@
 #include <string>
 
 // Result of a file download; callers treat everything but Complete as failure.
-enum TransferResult : int32_t {
+enum class TransferResult : int32_t {
   Complete = 0,  // every byte the reply announced was received and written
   Failed = 1,    // status not 200, the transfer broke off, or a network or file error
   NotDone = 3,   // nothing transferred: bad input, no Content-Length, or cancelled

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <utility>
+
 #include "app/install_log.h"
 #include "app/registry_view.h"
 #include "app/user_folders.h"
@@ -57,7 +59,18 @@ bool FolderExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-ChildProcess::~ChildProcess() {
+ChildProcess::~ChildProcess() { End(); }
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+  if (this != &other) {
+    End();
+    process_ = std::move(other.process_);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+void ChildProcess::End() {
   if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_.get(), 99);
     WaitForSingleObject(process_.get(), 5000);

@@ -30,7 +30,7 @@ class ChildProcess {
  public:
   ChildProcess() = default;
   ChildProcess(ChildProcess&&) = default;
-  ChildProcess& operator=(ChildProcess&&) = default;
+  ChildProcess& operator=(ChildProcess&& other) noexcept;
   ~ChildProcess();
 
   // Starts `program` with the argument text `arguments` (the program path is
@@ -45,6 +45,8 @@ class ChildProcess {
   DWORD ExitCode() const;
 
  private:
+  void End();  // by force, if it still runs
+
   framework::KernelHandle process_;
   DWORD id_ = 0;
 };

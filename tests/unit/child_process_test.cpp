@@ -26,7 +26,7 @@ TEST(RunProgramTest, WithoutWaitingReturnsWhileTheChildRuns) {
   const std::wstring folder = MakeScratchFolder(L"run");
   const std::wstring marker = folder + L"\\late";
   EXPECT_TRUE(RunProgram(SW_HIDE, false, folder, HelperExePath(),
-                         L"touch-after 3000 \"" + marker + L"\""));
+                         L"touch-after 20000 \"" + marker + L"\""));
   EXPECT_FALSE(FileExists(marker));
 }
 

@@ -4,7 +4,6 @@
 
 #include "app/command_line.h"
 #include "app/module_path.h"
-#include "framework/command_line_text.h"
 
 namespace {
 
@@ -51,24 +50,6 @@ TEST_P(StartArgumentsTest, ChoosesCourseAndPosition) {
 
 INSTANTIATE_TEST_SUITE_P(Grammar, StartArgumentsTest, ::testing::ValuesIn(kGrammar),
                          [](const auto& info) { return "Case" + std::to_string(info.index); });
-
-TEST(ArgumentTextTest, DropsTheProgramPathAndTheBlanksAfterIt) {
-  const struct {
-    const wchar_t* commandLine;
-    const wchar_t* argumentText;
-  } cases[] = {
-      {L"\"C:\\Program Files\\Setup.exe\" 120 340", L"120 340"},
-      {L"C:\\Setup.exe   u 1 2", L"u 1 2"},
-      {L"C:\\Setup.exe\t\t 5", L"5"},
-      {L"\"C:\\Setup.exe\"", L""},
-      {L"C:\\Setup.exe", L""},
-      {L"\"C:\\unterminated", L""},
-      {L"C:\\Setup.exe 1  ", L"1  "},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(framework::ArgumentTextOf(c.commandLine), c.argumentText) << c.commandLine;
-  }
-}
 
 TEST(ModulePathTest, SplitsAtTheLastBackslash) {
   const struct {

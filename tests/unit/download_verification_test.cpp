@@ -59,6 +59,19 @@ TEST(FileHashTest, HexDigitsInEitherCaseWithLeadingZeros) {
   EXPECT_EQ(hash.HexDigestOfFile(path, false), kAbcDigest);
 }
 
+TEST(CryptHashTest, EmptyMessage) {
+  // Files of no bytes are never hashed, but the computation itself knows them.
+  CryptHash hash;
+  ASSERT_TRUE(hash.Begin());
+  ASSERT_TRUE(hash.Finish());
+  std::string hex;
+  for (uint8_t byte : hash.digest()) {
+    hex += "0123456789abcdef"[byte >> 4];
+    hex += "0123456789abcdef"[byte & 15];
+  }
+  EXPECT_EQ(hex, "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+}
+
 TEST(CryptHashTest, EachStepReportsMisuse) {
   CryptHash hash;
   EXPECT_FALSE(hash.Update("x", 1));

@@ -121,21 +121,31 @@ struct ContentFailure {
   std::vector<std::wstring> faults;
   bool refused;          // ask a port where nothing listens
   const char* lastLine;  // the end of the log trace
+  bool exceptionLine;    // "Exception:<error>" on the debugger output
 };
 
 TEST(GetUrlContentTest, EveryFailureGivesTheEmptyText) {
   const ContentFailure cases[] = {
-      {"404 with a body", {L"--fault", L"type2:status=404", L"--fault", L"type2:body={\"result\":{}}"}, false, "GetUrlContent3.5"},
-      {"500 with a body", {L"--fault", L"type2:status=500"}, false, "GetUrlContent3.5"},
-      {"refused", {}, true, "GetUrlContent3"},
+      {"404 with a body", {L"--fault", L"type2:status=404", L"--fault", L"type2:body={\"result\":{}}"}, false, "GetUrlContent3.5", false},
+      {"500 with a body", {L"--fault", L"type2:status=500"}, false, "GetUrlContent3.5", false},
+      {"refused", {}, true, "GetUrlContent3", true},
       // Wine's send returns once the request is out; the status is what cannot be read.
-      {"dropped without an answer", {L"--fault", L"type2:drop"}, false, "GetUrlContent3.5"},
+      {"dropped without an answer", {L"--fault", L"type2:drop"}, false, "GetUrlContent3.5", false},
   };
   for (const auto& c : cases) {
     UpdateService service(ReleaseWith("x"), c.faults);
     const std::wstring base = c.refused ? RefusingUrl() : service.baseUrl();
     const size_t before = LogMessages().size();
+    DebugOutputCapture debug;
     EXPECT_EQ(GetUrlContent(base + L"/api/files/download/client?type=2"), L"") << c.name;
+    const std::vector<std::wstring> debugLines = debug.lines();
+    if (c.exceptionLine) {
+      ASSERT_EQ(debugLines.size(), 1u) << c.name;
+      EXPECT_EQ(debugLines[0].rfind(L"Exception:", 0), 0u) << c.name;
+      EXPECT_GT(_wtoi(debugLines[0].c_str() + 10), 0) << c.name;  // the error code
+    } else {
+      EXPECT_TRUE(debugLines.empty()) << c.name;
+    }
     const std::vector<std::string> messages = LogMessages();
     ASSERT_GT(messages.size(), before) << c.name;
     EXPECT_EQ(messages.back(), c.lastLine) << c.name;
@@ -155,7 +165,7 @@ TEST(GetUrlFileTest, DownloadsWithMonotonicProgressEndingIn100) {
   Progress progress;
   DebugOutputCapture debug;
   EXPECT_EQ(GetUrlFile(service.FileUrl(L"app.zip"), path, 100, &progress, Progress::Record, 0),
-            Complete);
+            TransferResult::Complete);
   EXPECT_EQ(debug.lines(), (std::vector<std::wstring>{L"Thread end 0", L"Download_ok    "}));
   EXPECT_TRUE(ReadFileBytes(path) == bytes);
   ASSERT_FALSE(progress.values.empty());
@@ -175,7 +185,7 @@ TEST(GetUrlFileTest, SpanOneReportsOnceAtTheEndWithTheOffset) {
   Progress progress;
   EXPECT_EQ(GetUrlFile(service.FileUrl(L"app.zip"), MakeScratchFolder(L"dl") + L"\\app.zip", 1,
                        &progress, Progress::Record, 70),
-            Complete);
+            TransferResult::Complete);
   EXPECT_EQ(progress.values, std::vector<int32_t>{71});
   EXPECT_EQ(progress.finished, std::vector<int32_t>{1});
 }
@@ -210,19 +220,19 @@ void ExpectDebugLines(const std::vector<std::wstring>& actual, std::vector<std::
 
 TEST(GetUrlFileTest, FailuresGiveTheirResultAndKeepWhatArrived) {
   const FileFailure cases[] = {
-      {"status 404", {L"--fault", L"file:app.zip:status=404"}, false, false, -1, Failed,
+      {"status 404", {L"--fault", L"file:app.zip:status=404"}, false, false, -1, TransferResult::Failed,
        "GetUrlFile3.5", -1, {L"Connection failed: %p"}},
-      {"chunked, no length", {L"--fault", L"file:app.zip:chunked"}, false, false, -1, NotDone,
+      {"chunked, no length", {L"--fault", L"file:app.zip:chunked"}, false, false, -1, TransferResult::NotDone,
        "GetUrlFile3.6", -1, {L"Connection failed: %p"}},
       // Wine's WinINet ends a cut-off body with an empty read, not a read failure:
       // the short total is what makes it Failed.
-      {"cut off halfway", {L"--fault", L"file:app.zip:cut=125000"}, false, false, -1, Failed,
+      {"cut off halfway", {L"--fault", L"file:app.zip:cut=125000"}, false, false, -1, TransferResult::Failed,
        "GetUrlFile4", 125000, {L"Thread end 0", L"Download failed: %p"}},
-      {"callback refuses at once", {}, false, false, 0, NotDone, "GetUrlFile4", 102400,
+      {"callback refuses at once", {}, false, false, 0, TransferResult::NotDone, "GetUrlFile4", 102400,
        {L"yes canceld\r\n", L"Connection failed: %p"}},
-      {"refused connection", {}, true, false, -1, Failed, "GetUrlFile3", -1,
+      {"refused connection", {}, true, false, -1, TransferResult::Failed, "GetUrlFile3", -1,
        {L"Exception:*", L"Exception Download failed: %p", L"Connection failed: %p"}},
-      {"target cannot be created", {}, false, true, -1, Failed, "GetUrlFile3.7", -1,
+      {"target cannot be created", {}, false, true, -1, TransferResult::Failed, "GetUrlFile3.7", -1,
        {L"Exception:*", L"Exception Download failed: %p", L"Connection failed: %p"}},
   };
   for (const auto& c : cases) {
@@ -251,9 +261,9 @@ TEST(GetUrlFileTest, FailuresGiveTheirResultAndKeepWhatArrived) {
 }
 
 TEST(GetUrlFileTest, NothingIsAskedForAnEmptyUrlOrPath) {
-  EXPECT_EQ(GetUrlFile(L"", L"C:\\x.zip", 100, nullptr, nullptr, 0), NotDone);
-  EXPECT_EQ(GetUrlFile(L"http://127.0.0.1:9/x", L"", 100, nullptr, nullptr, 0), NotDone);
-  EXPECT_EQ(GetUrlFile(L"not a url", L"C:\\x.zip", 100, nullptr, nullptr, 0), NotDone);
+  EXPECT_EQ(GetUrlFile(L"", L"C:\\x.zip", 100, nullptr, nullptr, 0), TransferResult::NotDone);
+  EXPECT_EQ(GetUrlFile(L"http://127.0.0.1:9/x", L"", 100, nullptr, nullptr, 0), TransferResult::NotDone);
+  EXPECT_EQ(GetUrlFile(L"not a url", L"C:\\x.zip", 100, nullptr, nullptr, 0), TransferResult::NotDone);
   EXPECT_EQ(LogMessages(), (std::vector<std::string>{"GetUrlFile", "GetUrlFile", "GetUrlFile"}));
 }
 
@@ -264,7 +274,7 @@ TEST(GetUrlFileTest, FollowsARedirect) {
   const std::wstring path = MakeScratchFolder(L"dl") + L"\\app.zip";
   EXPECT_EQ(GetUrlFile(service.baseUrl() + L"/api/files/download/client?type=2", path, 100,
                        nullptr, nullptr, 0),
-            Complete);
+            TransferResult::Complete);
   EXPECT_TRUE(ReadFileBytes(path) == bytes);
 }
 
@@ -286,7 +296,7 @@ TEST(GetUrlFileTest, MemoryStaysFlatForALargeFile) {
   PROCESS_MEMORY_COUNTERS before{};
   GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
   const std::wstring path = MakeScratchFolder(L"dl") + L"\\app.zip";
-  ASSERT_EQ(GetUrlFile(service.FileUrl(L"app.zip"), path, 100, nullptr, nullptr, 0), Complete);
+  ASSERT_EQ(GetUrlFile(service.FileUrl(L"app.zip"), path, 100, nullptr, nullptr, 0), TransferResult::Complete);
   PROCESS_MEMORY_COUNTERS after{};
   GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
   const double grownMb =

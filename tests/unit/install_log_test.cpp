@@ -62,6 +62,19 @@ TEST(InstallLogTest, LineIsLocalTimeStampHyphenMessageAndCrLf) {
   EXPECT_LE(StampSeconds(stamp), StampSeconds(after));
 }
 
+TEST(InstallLogTest, TimeStampPadsEveryField) {
+  SYSTEMTIME morning{};
+  morning.wYear = 2024;
+  morning.wMonth = 3;
+  morning.wDay = 7;
+  morning.wHour = 9;
+  morning.wMinute = 5;
+  morning.wSecond = 3;
+  EXPECT_EQ(FormatTimeStamp(morning), L"2024-03-07, 09:05:03");
+  SYSTEMTIME evening{2031, 12, 0, 31, 23, 59, 58, 999};
+  EXPECT_EQ(FormatTimeStamp(evening), L"2031-12-31, 23:59:58");
+}
+
 TEST(InstallLogTest, AppendsToWhatIsThere) {
   WriteInstallLog(L"first");
   const std::string firstLine = ReadFileBytes(LogPath());

@@ -26,16 +26,17 @@ struct SubstitutionCase {
   const char* name;
   const wchar_t* processUser;
   const wchar_t* logonUser;
+  bool replacing;               // the accounts differ, so the folders are rewritten
   const wchar_t* profileAfter;  // the profile folder every member ends up in
 };
 
 const SubstitutionCase kSubstitutions[] = {
-    {"same_user", L"admin", L"admin", L"C:\\Users\\admin"},
-    {"console_user_differs", L"admin", L"anna", L"C:\\Users\\anna"},
-    {"differs_in_case_only", L"ADMIN", L"admin", L"C:\\Users\\admin"},
-    {"no_console_user", L"admin", L"", L"C:\\Users\\admin"},
+    {"same_user", L"admin", L"admin", false, L"C:\\Users\\admin"},
+    {"console_user_differs", L"admin", L"anna", true, L"C:\\Users\\anna"},
+    {"differs_in_case_only", L"ADMIN", L"admin", false, L"C:\\Users\\admin"},
+    {"no_console_user", L"admin", L"", false, L"C:\\Users\\admin"},
     // The names differ, but the replacement itself is case-sensitive: no match.
-    {"folder_spelt_otherwise", L"Admin", L"anna", L"C:\\Users\\admin"},
+    {"folder_spelt_otherwise", L"Admin", L"anna", true, L"C:\\Users\\admin"},
 };
 
 class ResolveUserFoldersTest : public ::testing::TestWithParam<SubstitutionCase> {};
@@ -55,9 +56,7 @@ TEST_P(ResolveUserFoldersTest, MapsFoldersToTheConsoleUser) {
   std::vector<std::string> expected = {"ProcessUser: " + Narrow(c.processUser) +
                                        ", LogonUser: " + Narrow(c.logonUser)};
   expected.insert(expected.end(), kOriginalLines.begin(), kOriginalLines.end());
-  const bool replaced = std::string(c.name) == "console_user_differs" ||
-                        std::string(c.name) == "folder_spelt_otherwise";
-  if (replaced) {
+  if (c.replacing) {
     const std::string p = Narrow(profile);
     for (const std::string& line : std::vector<std::string>{
              "logon user is different from process user, replace",
