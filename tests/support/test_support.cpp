@@ -104,24 +104,35 @@ DWORD ChildProcess::ExitCode() const {
   return code;
 }
 
+bool StartWithOutputTo(const std::wstring& commandLine, HANDLE output, DWORD creationFlags,
+                       framework::KernelHandle* process) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION info{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
+                      nullptr, &startup, &info)) {
+    return false;
+  }
+  framework::KernelHandle thread(info.hThread);
+  framework::KernelHandle started(info.hProcess);
+  if (process) *process = std::move(started);
+  return true;
+}
+
 std::string RunAndCapture(const std::wstring& commandLine, DWORD* exitCode) {
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
   framework::KernelHandle readEnd, writeEnd;
   if (!CreatePipe(readEnd.receive(), writeEnd.receive(), &inherit, 0)) return std::string();
   SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd.get();
-  startup.hStdError = writeEnd.get();
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION info{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &info)) {
+  framework::KernelHandle process;
+  if (!StartWithOutputTo(commandLine, writeEnd.get(), CREATE_NO_WINDOW, &process)) {
     return std::string();
   }
-  framework::KernelHandle process(info.hProcess), thread(info.hThread);
   writeEnd.reset();
   std::string output;
   char buffer[4096];

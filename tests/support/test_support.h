@@ -51,6 +51,12 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
+// Starts `commandLine` with its standard output and error on `output` (an
+// inheritable handle); false when it did not start. A Linux program started
+// this way under Wine gives no process handle back.
+bool StartWithOutputTo(const std::wstring& commandLine, HANDLE output, DWORD creationFlags = 0,
+                       framework::KernelHandle* process = nullptr);
+
 // Runs a program to its end and returns what it wrote to standard output.
 std::string RunAndCapture(const std::wstring& commandLine, DWORD* exitCode = nullptr);
 

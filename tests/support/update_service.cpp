@@ -82,18 +82,7 @@ UpdateService::UpdateService(const std::wstring& releaseFolder,
   framework::KernelHandle output(CreateFileW(outputPath_.c_str(), GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                              CREATE_ALWAYS, 0, nullptr));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output.get();
-  startup.hStdError = output.get();
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return;
-  }
-  framework::KernelHandle process(info.hProcess), thread(info.hThread);
+  if (!StartWithOutputTo(commandLine, output.get())) return;
   output.reset();
 
   const std::string prefix = "listening on ";
