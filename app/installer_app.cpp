@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "app/command_line.h"
 #include "app/hand_over.h"
 #include "app/install_log.h"
@@ -10,7 +12,7 @@
 #include "app/product_names.h"
 #include "framework/unique_handle.h"
 #include "system/font_install.h"
-#include "ui/placeholder_window.h"
+#include "ui/installer_dlg.h"
 
 namespace {
 // Held until the process ends: its existence is what keeps a second installer out.
@@ -41,9 +43,10 @@ bool CInstallerApp::InitInstance() {
   singleInstanceMutex.reset(CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName));
   if (!singleInstanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
 
-  PlaceholderWindow window;
-  window.startTop = command.top;
-  window.startLeft = command.left;
-  window.RunModal();
+  // The modal run of the main window is the life of the process.
+  auto window = std::make_unique<CInstallerDlg>();
+  window->startTop = command.top;
+  window->startLeft = command.left;
+  window->DoModal(nullptr);
   return false;
 }
