@@ -13,6 +13,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
   rapidjson-dev googletest libcpp-httplib-dev fonts-roboto-unhinted
   liblnk-utils icoutils 7zip p7zip-full zip dpkg-dev file
+  python3-pytest python3-pil fonts-wqy-microhei locales
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -34,6 +34,16 @@ check "FILE 156 is a 32-bit Windows 7za" bash -c \
 check "FILE 208 is Roboto-Regular.ttf" cmp -s "$work/font.ttf" \
   /usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf
 check "string table in English (1033)" grep -Eq -- "--type=6 .*--language=1033" "$work/resources"
+pictures=(154 157 158 159 160 161 162 163 165 209 210 211 222 $(seq 223 242))
+check "the ${#pictures[@]} PNG pictures, each the file it was made from" bash -c '
+  for id in '"${pictures[*]}"'; do
+    wrestool -x --raw --type=PNG --name=$id --language=1033 "'"$exe"'" | cmp -s - "'"$root"'/resources/pictures/$id.png" || exit 1
+  done'
+check "icon 219 with eight 32-bit images" bash -c \
+  "wrestool -x --type=14 --name=219 '$exe' >'$work/icon.ico' && [ \$(icotool -l '$work/icon.ico' | grep -c 'bit-depth=32') -eq 8 ]"
+for dialog in 100 102 213 215; do
+  check "dialog template $dialog" grep -Eq -- "--type=5 --name=$dialog --language=1033" "$work/resources"
+done
 check "manifest requires administrator without UI access" \
   grep -q 'level="requireAdministrator" uiAccess="false"' "$work/manifest.xml"
 check "manifest depends on Common Controls 6.0.0.0 for x86" bash -c \
