@@ -190,7 +190,13 @@ void CInstallerDlg::OnTimer(UINT_PTR id) {
 
 void CInstallerDlg::OpenTermsPage() {
   const std::wstring page = kBuiltInServiceBaseUrl + std::wstring(L"/legal/terms");
-  ShellExecuteW(nullptr, L"open", L"explorer.exe", page.c_str(), nullptr, SW_SHOW);
+  // The Windows folder's explorer by its full path: a bare name is searched
+  // for beside the elevated installer first, in a folder the user can write.
+  wchar_t windows[MAX_PATH] = L"";
+  const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring explorer = std::wstring(windows) + L"\\explorer.exe";
+  ShellExecuteW(nullptr, L"open", explorer.c_str(), page.c_str(), nullptr, SW_SHOW);
 }
 
 void CInstallerDlg::MeasureText(HFONT font, int controlId, const std::wstring& text,
