@@ -3,6 +3,7 @@ import time
 
 import pytest
 
+from conftest import pixel
 from ui_session import BUILD, WineSession, WIDTH, HEIGHT
 
 SCREEN = (1024, 768)  # scripts/test.sh's Xvfb; no window manager, so no taskbar
@@ -74,3 +75,15 @@ def test_gdi_objects_stay_flat_across_repaints_and_stage_changes(driver):
     assert after["gdi"] - before["gdi"] <= 2
     assert after["user"] - before["user"] <= 2
     assert before["free"] - after["free"] <= 20
+
+
+def test_progress_bar_with_equal_range_ends_paints_without_failing(driver, shots):
+    window = driver()
+    window.send("stage 5")
+    window.send("range 5 5")
+    window.send("progress 5")
+    state = window.state()
+    assert (state["low"], state["high"]) == ("5", "5")
+    bar = window.screenshot(shots / "bar.png", 78, 177, 424, 8)
+    assert window.process.poll() is None
+    assert pixel(bar, 200, 4) == (232, 231, 231)  # nothing filled

@@ -123,13 +123,19 @@ class DriverDlg : public CInstallerDlg {
     std::istringstream words(line);
     std::string verb;
     long value = 0;
-    words >> verb >> value;
+    words >> verb >> value;  // most commands take one number
     if (verb == "stage") {
       ShowStage(static_cast<unsigned>(value));
     } else if (verb == "progress") {
       SendMessageW(ProgressBarWindow(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
     } else if (verb == "download-progress") {
       ReportDownloadProgress(this, static_cast<int32_t>(value), 0);
+    } else if (verb == "range") {
+      long high = 0;
+      words >> high;
+      SendMessageW(ProgressBarWindow(), PBM_SETRANGE32, static_cast<WPARAM>(value),
+                   static_cast<LPARAM>(high));
+      InvalidateRect(ProgressBarWindow(), nullptr, TRUE);
     } else if (verb == "error-text") {
       errorTextId = static_cast<int32_t>(value);
     } else if (verb == "ceiling") {
@@ -144,6 +150,10 @@ class DriverDlg : public CInstallerDlg {
       SendMessageW(hwnd(), kReportStateMessage, 0, 0);
     } else if (verb == "install-stage") {
       StartInstallStage();
+    } else if (verb == "paint") {
+      // Paints the window and its controls now; what a screenshot then shows is final.
+      RedrawWindow(hwnd(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     } else if (verb == "repaint") {
       // Stage changes and full repaints, for the GDI object count.
       for (long i = 0; i < value; ++i) {
@@ -162,7 +172,10 @@ class DriverDlg : public CInstallerDlg {
   // On the window thread, so the fields are read between two of its messages.
   void ReportState() {
     const int position = static_cast<int>(SendMessageW(ProgressBarWindow(), PBM_GETPOS, 0, 0));
-    events_.Write("state flags position " + std::to_string(position) + " iconic " +
+    PBRANGE range{};
+    SendMessageW(ProgressBarWindow(), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    events_.Write("state flags position " + std::to_string(position) + " low " +
+                  std::to_string(range.iLow) + " high " + std::to_string(range.iHigh) + " iconic " +
                   std::to_string(IsIconic(hwnd()) ? 1 : 0) + " errorShown " +
                   std::to_string(errorShown) + " continueEnabled " +
                   std::to_string(continueButton->enabled ? 1 : 0) + " browsing " +

@@ -230,7 +230,10 @@ class DriverSession(WineSession):
         self.start(BUILD / "ui_driver.exe", windows_path(self.commands), windows_path(self.events),
                    *args)
         self.wait_event("check worker started")
-        return self.find_window()
+        window = self.find_window()
+        # The first paint may still be under way when the window shows.
+        self.send("paint")
+        return window
 
     def event_lines(self):
         try:
