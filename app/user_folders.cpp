@@ -65,9 +65,11 @@ bool EnsureFolder(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring DataFolderUnder(const std::wstring& appData) {
-  return appData + L"\\" + kCompanyFolderName + L"\\" + kProductFolderName;
+std::wstring ProductFolderUnder(const std::wstring& parent) {
+  return parent + L"\\" + kCompanyFolderName + L"\\" + kProductFolderName;
 }
+
+std::wstring DataFolderUnder(const std::wstring& appData) { return ProductFolderUnder(appData); }
 
 std::wstring LogFolderUnder(const std::wstring& appData) {
   return DataFolderUnder(appData) + L"\\Log";

@@ -37,6 +37,8 @@ UserFolders ResolveUserFolders(const ShellUserFolders& shell, const std::wstring
 std::wstring ReplaceUserComponent(const std::wstring& path, const std::wstring& oldUser,
                                   const std::wstring& newUser);
 
+// "<parent>\Velmar\Corvanta": the data folder, the install folder.
+std::wstring ProductFolderUnder(const std::wstring& parent);
 // "<appData>\Velmar\Corvanta\Log" and friends.
 std::wstring DataFolderUnder(const std::wstring& appData);
 std::wstring LogFolderUnder(const std::wstring& appData);

@@ -19,8 +19,6 @@ namespace {
 
 // Carries a task from another thread; the sender waits until it has run.
 constexpr UINT kRunOnWindowThreadMessage = WM_APP + 1;
-constexpr UINT_PTR kBusyTimer = 1;
-constexpr UINT_PTR kProgressTimer = 2;
 constexpr int kWindowWidth = 580;
 constexpr int kWindowHeight = 300;
 

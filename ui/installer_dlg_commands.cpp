@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "app/product_names.h"
 #include "app/user_folders.h"
 #include "resources/resource_ids.h"
 #include "ui/cover_dlg.h"
@@ -13,7 +12,6 @@
 #include "workflow/finish.h"
 
 namespace {
-constexpr UINT_PTR kBusyTimer = 1;
 
 // COM for the folder dialog's new style, balanced on the way out.
 class ScopedComApartment {
@@ -79,8 +77,7 @@ void CInstallerDlg::BrowseInstallFolder() {
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&request);
     if (chosen != nullptr) {
       if (SHGetPathFromIDListW(chosen, path)) {
-        const std::wstring folder =
-            std::wstring(path) + L"\\" + kCompanyFolderName + L"\\" + kProductFolderName;
+        const std::wstring folder = ProductFolderUnder(path);
         MakePathExist(folder);
         installFolder = folder;
         pathField->SetText(installFolder);

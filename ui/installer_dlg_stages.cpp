@@ -10,7 +10,6 @@
 #include "ui/ui_ids.h"
 
 namespace {
-constexpr UINT_PTR kBusyTimer = 1;
 constexpr int kStatusTop = 154;
 
 std::wstring WithProductName(std::wstring text) {
@@ -22,11 +21,6 @@ std::wstring WithProductName(std::wstring text) {
   return text;
 }
 
-std::wstring InstallFolderUnder(const std::wstring& parent) {
-  return parent + L"\\" + kCompanyFolderName + L"\\" + kProductFolderName;
-}
-
-void ShowItem(HWND window, bool visible) { ShowWindow(window, visible ? SW_SHOW : SW_HIDE); }
 }  // namespace
 
 void CInstallerDlg::ShowStageHere(unsigned stage) {
@@ -123,25 +117,25 @@ void CInstallerDlg::ShowStatusTextHere(bool visible, UINT textId, bool busy, boo
 }
 
 void CInstallerDlg::ShowInstallOptionsHere(bool visible) {
-  ShowItem(Item(kLicenseLinkId), visible);
-  ShowItem(Item(kAcceptTextId), visible);
+  framework::Window(Item(kLicenseLinkId)).Show(visible);
+  framework::Window(Item(kAcceptTextId)).Show(visible);
   licenseCheck->Show(visible);
   continueButton->Show(visible);
   cancelButton->Show(visible);
   if (!visible) {
-    ShowItem(Item(kInstallToLabelId), false);
+    framework::Window(Item(kInstallToLabelId)).Show(false);
     browseButton->Show(false);
     pathField->Show(false);
     return;
   }
-  ShowItem(Item(kInstallToLabelId), true);
+  framework::Window(Item(kInstallToLabelId)).Show(true);
   pathField->Show(true);
 
   std::wstring defaultFolder = CurrentUserFolders().defaultInstallFolder;
   if (defaultFolder.empty()) {
     wchar_t programFiles[MAX_PATH] = L"";
     SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE);
-    defaultFolder = InstallFolderUnder(programFiles);
+    defaultFolder = ProductFolderUnder(programFiles);
     SetDefaultInstallFolder(defaultFolder);
     MakePathExist(defaultFolder);
   }

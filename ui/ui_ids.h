@@ -46,3 +46,7 @@ inline constexpr UINT kGreenFacePicture = 211;
 inline constexpr UINT kLogoPicture = 222;
 inline constexpr UINT kWindowIcon = 219;
 inline constexpr UINT kAboutMenuCommand = 0x10;
+
+// Timers of the main window: the busy animation (40 ms) and the progress creep (500 ms).
+inline constexpr UINT_PTR kBusyTimer = 1;
+inline constexpr UINT_PTR kProgressTimer = 2;
