@@ -6,8 +6,13 @@
 #include "app/process_list.h"
 #include "framework/unique_handle.h"
 
-bool RunProgram(int show, bool wait, const std::wstring& folder, const std::wstring& file,
-                const std::wstring& arguments) {
+namespace {
+
+// Starts `file` through the shell with verb "open"; the process handle when the
+// shell gave one (it does not for a document opened by another program).
+framework::KernelHandle StartProgram(int show, const std::wstring& folder,
+                                     const std::wstring& file, const std::wstring& arguments,
+                                     bool& started) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   // No error box from the shell: a missing program would otherwise block the
@@ -18,13 +23,30 @@ bool RunProgram(int show, bool wait, const std::wstring& folder, const std::wstr
   info.lpParameters = arguments.c_str();
   info.lpDirectory = folder.c_str();
   info.nShow = show;
-  const bool started = ShellExecuteExW(&info) != FALSE;
-  framework::KernelHandle process(info.hProcess);
+  started = ShellExecuteExW(&info) != FALSE;
+  return framework::KernelHandle(info.hProcess);
+}
+
+}  // namespace
+
+bool RunProgram(int show, bool wait, const std::wstring& folder, const std::wstring& file,
+                const std::wstring& arguments) {
+  bool started = false;
+  framework::KernelHandle process = StartProgram(show, folder, file, arguments, started);
   if (wait && process) {
     WaitForSingleObject(process.get(), INFINITE);
     return true;
   }
   return started;
+}
+
+bool RunProgramForExitCode(int show, const std::wstring& folder, const std::wstring& file,
+                           const std::wstring& arguments, unsigned long& exitCode) {
+  bool started = false;
+  framework::KernelHandle process = StartProgram(show, folder, file, arguments, started);
+  if (!process) return false;
+  WaitForSingleObject(process.get(), INFINITE);
+  return GetExitCodeProcess(process.get(), &exitCode) != FALSE;
 }
 
 bool SameExecutableName(const std::wstring& a, const std::wstring& b) {

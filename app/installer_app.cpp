@@ -13,8 +13,12 @@
 #include "framework/unique_handle.h"
 #include "system/font_install.h"
 #include "ui/installer_dlg.h"
+#include "workflow/finish.h"
+#include "workflow/workers.h"
 
 namespace {
+// How long a worker still running at the end of the window's run gets to end.
+constexpr unsigned long kWorkerEndWait = 5000;
 // Held until the process ends: its existence is what keeps a second installer out.
 framework::KernelHandle singleInstanceMutex;
 }  // namespace
@@ -47,6 +51,17 @@ bool CInstallerApp::InitInstance() {
   auto window = std::make_unique<CInstallerDlg>();
   window->startTop = command.top;
   window->startLeft = command.left;
-  window->DoModal(nullptr);
+  const INT_PTR result = window->DoModal(nullptr);
+  if (AnyWorkerRunning()) {
+    // A download still running stops at its next block; the worker then ends
+    // and its file is closed, so a confirmed cancel can still clear the temp
+    // folder. A worker that does not end soon (a stalled transfer, the
+    // framework installer) is ended with the process, before the window and
+    // its engine are destroyed, so that it never touches them.
+    window->runEnded = true;
+    const bool workersEnded = WaitForWorkers(kWorkerEndWait);
+    if (result == IDOK) RemoveTempFolder();
+    if (!workersEnded) ExitProcess(0);
+  }
   return false;
 }

@@ -9,7 +9,7 @@
 #include "framework/unique_handle.h"
 #include "resources/resource_ids.h"
 #include "update/service_endpoint.h"
-#include "workflow/outside_programs.h"
+#include "app/outside_programs.h"
 
 using framework::SetDwordValue;
 using framework::SetStringValue;

@@ -14,6 +14,7 @@
 #include "ui/ui_ids.h"
 #include "ui/window_placement.h"
 #include "update/service_endpoint.h"
+#include "workflow/workers.h"
 
 namespace {
 
@@ -74,6 +75,17 @@ void CInstallerDlg::StartInstallStage() {
   StartInstallWorker();
 }
 
+bool CInstallerDlg::ClaimInstallStage(const std::function<bool()>& decide) {
+  std::lock_guard<std::mutex> hold(installStartLock_);
+  if (!decide() || installStageClaimed_) return false;
+  installStageClaimed_ = true;
+  return true;
+}
+
+void CInstallerDlg::StartCheckWorker() { StartWorker(CheckWorker, this); }
+void CInstallerDlg::StartDownloadWorker() { StartWorker(DownloadWorker, this); }
+void CInstallerDlg::StartInstallWorker() { StartWorker(InstallWorker, this); }
+
 void CInstallerDlg::SetProgressTimer(bool running) {
   OnWindowThread([this, running] {
     if (running) {
@@ -86,7 +98,9 @@ void CInstallerDlg::SetProgressTimer(bool running) {
 
 bool CInstallerDlg::ReportDownloadProgress(void* context, int32_t value, int32_t) {
   auto* window = static_cast<CInstallerDlg*>(context);
-  if (window) SendMessageW(window->progressBar.hwnd(), PBM_SETPOS, value * 10, 0);
+  if (window == nullptr) return true;
+  if (window->runEnded) return false;
+  SendMessageW(window->progressBar.hwnd(), PBM_SETPOS, value * 10, 0);
   return true;
 }
 

@@ -4,8 +4,11 @@
 // it through ShowStage and the progress bar, the user through its buttons.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "framework/dialog.h"
@@ -41,10 +44,15 @@ class CInstallerDlg : public framework::Dialog {
   void ShowStatusText(bool visible, UINT textId, bool busy, bool withProgress);
   void ShowInstallOptions(bool visible);
   void StartInstallStage();
+  // Runs `decide` under the lock that the download worker's end and the folder
+  // dialog's end share; true, at most once per window, when `decide` says the
+  // install stage is to start now. The caller then calls StartInstallStage.
+  bool ClaimInstallStage(const std::function<bool()>& decide);
   // Starts (true) or stops timer 2, which creeps the bar towards ProgressCeiling.
   void SetProgressTimer(bool running);
 
-  // The progress callback of every download: moves the bar to value x 10.
+  // The progress callback of every download: moves the bar to value x 10;
+  // cancels only once the window's run has ended.
   static bool ReportDownloadProgress(void* context, int32_t value, int32_t finished);
 
   // Window thread only.
@@ -68,7 +76,7 @@ class CInstallerDlg : public framework::Dialog {
   std::unique_ptr<CDesignButton> closeButton;
   std::unique_ptr<CDesignButton> minimizeButton;
   std::unique_ptr<CDesignButton> licenseCheck;
-  int32_t ProgressCeiling = 0;
+  std::atomic<int32_t> ProgressCeiling{0};  // written by the install worker, read by timer 2
   int32_t errorShown = 0;
   std::wstring installFolder;
   std::wstring startTimeText;
@@ -78,6 +86,8 @@ class CInstallerDlg : public framework::Dialog {
   int32_t downloadSucceeded = 0;
   int32_t browsing = 0;
   int32_t errorTextId = 0;
+  // Set once the window's run has ended: a download still running stops.
+  std::atomic<bool> runEnded{false};
   int32_t startLeft = 0;
   int32_t startTop = 0;
 
@@ -88,10 +98,10 @@ class CInstallerDlg : public framework::Dialog {
   HBRUSH OnCtlColor(HDC dc, HWND child, HBRUSH reflected) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  // Where the three workers begin; the workflow's stages plug in here.
-  virtual void StartCheckWorker() {}
-  virtual void StartDownloadWorker() {}
-  virtual void StartInstallWorker() {}
+  // Where the three workers begin; a test window may play them instead.
+  virtual void StartCheckWorker();
+  virtual void StartDownloadWorker();
+  virtual void StartInstallWorker();
 
  private:
   template <typename Work>
@@ -113,5 +123,7 @@ class CInstallerDlg : public framework::Dialog {
   void OnTimer(UINT_PTR id);
   void OpenTermsPage();
 
+  std::mutex installStartLock_;
+  bool installStageClaimed_ = false;
   framework::GdiplusUser gdiplus_;  // GDI+ stays up while the window draws pictures
 };

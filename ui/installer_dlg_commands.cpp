@@ -65,7 +65,10 @@ int CInstallerDlg::OnButtonCommand(int, int, UINT id, CInstallerDlg*, bool check
 }
 
 void CInstallerDlg::BrowseInstallFolder() {
-  browsing = 1;
+  ClaimInstallStage([this] {
+    browsing = 1;
+    return false;
+  });
   {
     ScopedComApartment com;
     wchar_t path[MAX_PATH] = L"";
@@ -85,8 +88,11 @@ void CInstallerDlg::BrowseInstallFolder() {
       CoTaskMemFree(chosen);
     }
   }
-  browsing = 0;
-  if (downloadSucceeded != 0 && !installFolder.empty()) StartInstallStage();
+  const bool start = ClaimInstallStage([this] {
+    browsing = 0;
+    return downloadSucceeded != 0 && !installFolder.empty();
+  });
+  if (start) StartInstallStage();
 }
 
 void CInstallerDlg::ConfirmCancel() {

@@ -8,7 +8,7 @@
 #include "update/local_versions.h"
 #include "update/update_reply.h"
 #include "update/version_compare.h"
-#include "workflow/outside_programs.h"
+#include "app/outside_programs.h"
 
 namespace {
 
