@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build make g++ pkg-config
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
-  rapidjson-dev googletest libcpp-httplib-dev fonts-roboto-unhinted
+  rapidjson-dev googletest libcpp-httplib-dev libssl-dev openssl fonts-roboto-unhinted
   liblnk-utils icoutils 7zip p7zip-full zip dpkg-dev file
   python3-pytest python3-pil fonts-wqy-microhei locales
 )

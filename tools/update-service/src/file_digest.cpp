@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "sha1.h"
@@ -19,21 +20,26 @@ bool ComputeFileFacts(const std::string& path, FileFacts& facts, std::string& er
     error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
-  Sha1 sha;
-  std::vector<char> block(1 << 16);
-  std::uint64_t size = 0;
-  for (;;) {
-    const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
-    sha.Update(block.data(), got);
-    size += got;
-    if (got < block.size()) break;
-  }
-  if (std::ferror(file.get())) {
-    error = "cannot read " + path;
+  try {
+    Sha1 sha;
+    std::vector<char> block(1 << 16);
+    std::uint64_t size = 0;
+    for (;;) {
+      const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+      sha.Update(block.data(), got);
+      size += got;
+      if (got < block.size()) break;
+    }
+    if (std::ferror(file.get())) {
+      error = "cannot read " + path;
+      return false;
+    }
+    facts.size = size;
+    facts.sha1 = Sha1::ToHex(sha.Finish());
+  } catch (const std::runtime_error& failure) {
+    error = "cannot hash " + path + ": " + failure.what();
     return false;
   }
-  facts.size = size;
-  facts.sha1 = Sha1::ToHex(sha.Finish());
   return true;
 }
 

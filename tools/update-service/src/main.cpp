@@ -5,17 +5,19 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "faults.h"
 #include "options.h"
+#include "recording_server.h"
 #include "release.h"
 #include "request_log.h"
 #include "service.h"
 #include "stop_signal.h"
+#include "stop_watch.h"
 
 using namespace update_service;
 
@@ -49,21 +51,28 @@ int main(int argc, char** argv) {
   if (!faults.CheckAgainst(release, error)) return Fail(error);
   RequestLog log;
   if (!options.log_file.empty() && !log.OpenFile(options.log_file, error)) return Fail(error);
+  std::unique_ptr<RecordingServer> server =
+      options.cert_file.empty()
+          ? RecordingServer::Plain()
+          : RecordingServer::Https(options.cert_file, options.key_file, error);
+  if (!server) return Fail(error);
 
   // Signals are taken by one thread with sigtimedwait, so block them before
   // the server starts its threads, which inherit the mask.
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGINT);
-  sigaddset(&stop_signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  StopConditions stop_conditions;
+  sigemptyset(&stop_conditions.signals);
+  sigaddset(&stop_conditions.signals, SIGINT);
+  sigaddset(&stop_conditions.signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stop_conditions.signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
+  stop_conditions.exit_after_seconds = options.exit_after_seconds;
+  stop_conditions.stop_file = options.stop_file;
 
   StopSignal stop;
-  UpdateService service(release, faults, log, stop);
+  UpdateService service(release, faults, log, stop, std::move(server));
   if (!service.WarmUp(error)) return Fail(error);
   if (!service.Bind(options.port, error)) return Fail(error);
-  std::printf("listening on http://127.0.0.1:%d\n", service.port());
+  std::printf("listening on %s://127.0.0.1:%d\n", service.scheme(), service.port());
   std::fflush(stdout);
   for (const auto& fault : options.faults) {
     std::fprintf(stderr, "update-service: fault %s\n", fault.c_str());
@@ -72,30 +81,7 @@ int main(int argc, char** argv) {
   std::atomic<bool> serving{true};
   std::atomic<bool> asked_to_stop{false};
   std::thread watcher([&] {
-    std::timespec started;
-    clock_gettime(CLOCK_MONOTONIC, &started);
-    while (serving) {
-      const std::timespec slice{0, 200 * 1000 * 1000};
-      const int signal_number = sigtimedwait(&stop_signals, nullptr, &slice);
-      if (signal_number > 0) {
-        std::fprintf(stderr, "update-service: stopping on %s\n",
-                     signal_number == SIGINT ? "SIGINT" : "SIGTERM");
-        asked_to_stop = true;
-        break;
-      }
-      if (options.exit_after_seconds) {
-        std::timespec now;
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const double elapsed =
-            static_cast<double>(now.tv_sec - started.tv_sec) + (now.tv_nsec - started.tv_nsec) / 1e9;
-        if (elapsed >= *options.exit_after_seconds) {
-          std::fprintf(stderr, "update-service: stopping after %g seconds (--exit-after)\n",
-                       *options.exit_after_seconds);
-          asked_to_stop = true;
-          break;
-        }
-      }
-    }
+    asked_to_stop = WaitForStop(stop_conditions, serving);
     stop.Request();
     service.Stop();
   });

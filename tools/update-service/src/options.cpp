@@ -7,10 +7,13 @@ namespace update_service {
 
 const char* UsageText() {
   return "usage: update-service --release DIR --port N [--fault ROUTE:KIND[=ARG]]...\n"
-         "                      [--log FILE] [--exit-after SECONDS]\n"
+         "                      [--log FILE] [--exit-after SECONDS] [--stop-file PATH]\n"
+         "                      [--cert FILE --key FILE]\n"
          "\n"
          "Serves the release in DIR (described by DIR/release.json) on 127.0.0.1:N;\n"
          "--port 0 picks a free port. The first line on stdout names the address.\n"
+         "With --cert and --key (PEM) it serves HTTPS. It stops on SIGTERM, SIGINT,\n"
+         "after --exit-after, or once the --stop-file PATH exists.\n"
          "\n"
          "ROUTE: type1, type2, type3 (update queries), file:NAME (a download), all\n"
          "KIND:  status=CODE  redirect=[CODE,]TARGET  drop\n"
@@ -29,7 +32,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       return true;
     }
     if (name != "--release" && name != "--port" && name != "--fault" && name != "--log" &&
-        name != "--exit-after") {
+        name != "--exit-after" && name != "--cert" && name != "--key" && name != "--stop-file") {
       error = "unknown option " + name;
       return false;
     }
@@ -38,6 +41,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       return false;
     }
     const std::string& value = args[++i];
+    if ((name == "--cert" || name == "--key" || name == "--stop-file") && value.empty()) {
+      error = name + " needs a path";
+      return false;
+    }
     if (name == "--release") {
       options.release_dir = value;
     } else if (name == "--port") {
@@ -52,6 +59,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       options.faults.push_back(value);
     } else if (name == "--log") {
       options.log_file = value;
+    } else if (name == "--cert") {
+      options.cert_file = value;
+    } else if (name == "--key") {
+      options.key_file = value;
+    } else if (name == "--stop-file") {
+      options.stop_file = value;
     } else {
       char* end = nullptr;
       const double seconds = std::strtod(value.c_str(), &end);
@@ -68,6 +81,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   }
   if (options.port < 0) {
     error = "--port N is required";
+    return false;
+  }
+  if (options.cert_file.empty() != options.key_file.empty()) {
+    error = "--cert FILE and --key FILE go together";
     return false;
   }
   return true;

@@ -13,6 +13,9 @@ struct Options {
   std::vector<std::string> faults;  // "ROUTE:KIND[=ARG]", checked by FaultPlan
   std::string log_file;
   std::optional<double> exit_after_seconds;
+  std::string cert_file;  // with key_file: serve HTTPS
+  std::string key_file;
+  std::string stop_file;  // stop once this path exists
   bool help = false;
 };
 

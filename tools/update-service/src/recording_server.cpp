@@ -1,139 +1,141 @@
 #include "recording_server.h"
 
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <type_traits>
+
+#include "connection_stream.h"
+#include "socket_util.h"
+#include "tls_context.h"
+#include "tls_transport.h"
 
 namespace update_service {
 namespace {
 
-// Longer heads are kept only up to this size.
-constexpr std::size_t kHeadLimit = 64 * 1024;
-
 int ToMilliseconds(time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); }
-
-bool WaitFor(socket_t sock, short events, int timeout_ms) {
-  pollfd entry{sock, events, 0};
-  int ready;
-  do {
-    ready = ::poll(&entry, 1, timeout_ms);
-  } while (ready < 0 && errno == EINTR);
-  return ready > 0;
-}
-
-void NumericAddress(const sockaddr_storage& address, socklen_t length, std::string& ip,
-                    int& port) {
-  char host[NI_MAXHOST] = "";
-  char service[NI_MAXSERV] = "";
-  if (::getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof(host),
-                    service, sizeof(service), NI_NUMERICHOST | NI_NUMERICSERV) == 0) {
-    ip = host;
-    port = std::atoi(service);
-  }
-}
-
-class ConnectionStream : public httplib::Stream {
- public:
-  ConnectionStream(socket_t sock, int read_timeout_ms, int write_timeout_ms)
-      : sock_(sock), read_timeout_ms_(read_timeout_ms), write_timeout_ms_(write_timeout_ms) {}
-
-  bool is_readable() const override {
-    return begin_ < end_ || WaitFor(sock_, POLLIN, read_timeout_ms_);
-  }
-
-  bool is_writable() const override {
-    return !dropped_ && WaitFor(sock_, POLLOUT, write_timeout_ms_);
-  }
-
-  ssize_t read(char* ptr, size_t size) override {
-    if (begin_ == end_) {
-      if (!WaitFor(sock_, POLLIN, read_timeout_ms_)) return -1;
-      ssize_t got;
-      do {
-        got = ::recv(sock_, buffer_, sizeof(buffer_), 0);
-      } while (got < 0 && errno == EINTR);
-      if (got <= 0) return got;
-      begin_ = 0;
-      end_ = static_cast<std::size_t>(got);
-    }
-    const std::size_t count = std::min(size, end_ - begin_);
-    std::memcpy(ptr, buffer_ + begin_, count);
-    begin_ += count;
-    Record(ptr, count);
-    return static_cast<ssize_t>(count);
-  }
-
-  ssize_t write(const char* ptr, size_t size) override {
-    if (dropped_ || !WaitFor(sock_, POLLOUT, write_timeout_ms_)) return -1;
-    ssize_t sent;
-    do {
-      sent = ::send(sock_, ptr, size, MSG_NOSIGNAL);
-    } while (sent < 0 && errno == EINTR);
-    return sent;
-  }
-
-  void get_remote_ip_and_port(std::string& ip, int& port) const override {
-    sockaddr_storage address{};
-    socklen_t length = sizeof(address);
-    if (::getpeername(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      NumericAddress(address, length, ip, port);
-    }
-  }
-
-  void get_local_ip_and_port(std::string& ip, int& port) const override {
-    sockaddr_storage address{};
-    socklen_t length = sizeof(address);
-    if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      NumericAddress(address, length, ip, port);
-    }
-  }
-
-  socket_t socket() const override { return sock_; }
-
-  void StartRequest() {
-    head_.clear();
-    head_complete_ = false;
-  }
-
-  const std::string& head() const { return head_; }
-  void Drop() { dropped_ = true; }
-  bool dropped() const { return dropped_; }
-  bool buffered() const { return begin_ < end_; }
-
- private:
-  void Record(const char* data, std::size_t size) {
-    if (head_complete_) return;
-    const std::size_t old_size = head_.size();
-    head_.append(data, std::min(size, kHeadLimit - std::min(kHeadLimit, old_size)));
-    // The head ends with an empty line; look only where a new one can be.
-    const std::size_t crlf_from = old_size < 3 ? 0 : old_size - 3;
-    const std::size_t lf_from = old_size < 1 ? 0 : old_size - 1;
-    if (head_.find("\r\n\r\n", crlf_from) != std::string::npos ||
-        head_.find("\n\n", lf_from) != std::string::npos || head_.size() >= kHeadLimit) {
-      head_complete_ = true;
-    }
-  }
-
-  socket_t sock_;
-  int read_timeout_ms_;
-  int write_timeout_ms_;
-  char buffer_[4096];
-  std::size_t begin_ = 0;
-  std::size_t end_ = 0;
-  std::string head_;
-  bool head_complete_ = false;
-  bool dropped_ = false;
-};
 
 thread_local ConnectionStream* current_stream = nullptr;
 
+// The connection loop of httplib::Server or httplib::SSLServer, read through
+// our own stream. The TLS server only lends its OpenSSL context; the
+// handshake and the encryption happen in TlsTransport.
+template <class Base>
+class Recording final : public Base, public RecordingServer {
+ public:
+  using Base::Base;
+
+  httplib::Server& http() override { return *this; }
+
+  const char* scheme() const override { return kTls ? "https" : "http"; }
+
+  void Shutdown() override {
+    this->stop();
+    std::lock_guard<std::mutex> lock(sockets_mutex_);
+    for (socket_t sock : open_sockets_) ::shutdown(sock, SHUT_RDWR);
+  }
+
+ private:
+  static constexpr bool kTls = std::is_same_v<Base, httplib::SSLServer>;
+
+  bool process_and_close_socket(socket_t sock) override {
+    {
+      std::lock_guard<std::mutex> lock(sockets_mutex_);
+      open_sockets_.insert(sock);
+    }
+    bool ok = false;
+    if (auto transport = OpenTransport(sock)) ok = Serve(sock, *transport);
+    {
+      // Forget the socket before closing it, so Shutdown never touches a reused descriptor.
+      std::lock_guard<std::mutex> lock(sockets_mutex_);
+      open_sockets_.erase(sock);
+    }
+    ::shutdown(sock, SHUT_RDWR);
+    ::close(sock);
+    return ok;
+  }
+
+  std::unique_ptr<Transport> OpenTransport(socket_t sock) {
+    if constexpr (kTls) {
+      std::string error;
+      auto tls = TlsTransport::Accept(this->ssl_context(), sock, ReadTimeoutMs(), error);
+      // A client that rejects the certificate shows up here, not in the request log.
+      if (!tls) {
+        std::fprintf(stderr, "update-service: TLS handshake with %s failed: %s\n",
+                     PeerText(sock).c_str(), error.c_str());
+      }
+      return tls;
+    } else {
+      return std::make_unique<PlainTransport>(sock);
+    }
+  }
+
+  bool Serve(socket_t sock, Transport& transport) {
+    ConnectionStream stream(sock, transport, ReadTimeoutMs(),
+                            ToMilliseconds(this->write_timeout_sec_, this->write_timeout_usec_));
+    current_stream = &stream;
+    bool ok = false;
+    for (std::size_t left = this->keep_alive_max_count_; left > 0; --left) {
+      if (!WaitForRequest(sock, stream.buffered())) break;
+      stream.StartRequest();
+      bool closed = false;
+      ok = this->process_request(stream, left == 1, closed, [](httplib::Request& request) {
+        // Replies are the exact bytes whose size and digest were announced, so
+        // httplib must neither compress them nor serve parts of them.
+        request.headers.erase("Accept-Encoding");
+        request.headers.erase("Range");
+        request.ranges.clear();
+      });
+      if (!ok || closed || stream.dropped()) break;
+    }
+    current_stream = nullptr;
+    // A failure before any reply byte is only the end of an idle connection.
+    transport.Finish(!stream.dropped() && (ok || !stream.replied()));
+    return ok;
+  }
+
+  bool WaitForRequest(socket_t sock, bool data_buffered) const {
+    if (data_buffered) return true;
+    // Poll in short slices so that stopping the server does not wait for idle
+    // keep-alive connections to time out.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(this->keep_alive_timeout_sec_);
+    while (this->is_running()) {
+      if (WaitForSocket(sock, POLLIN, 100)) return true;
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+    return false;
+  }
+
+  int ReadTimeoutMs() const {
+    return ToMilliseconds(this->read_timeout_sec_, this->read_timeout_usec_);
+  }
+
+  std::mutex sockets_mutex_;
+  std::set<socket_t> open_sockets_;
+};
+
 }  // namespace
+
+std::unique_ptr<RecordingServer> RecordingServer::Plain() {
+  return std::make_unique<Recording<httplib::Server>>();
+}
+
+std::unique_ptr<RecordingServer> RecordingServer::Https(const std::string& cert_file,
+                                                        const std::string& key_file,
+                                                        std::string& error) {
+  error.clear();
+  auto server = std::make_unique<Recording<httplib::SSLServer>>(
+      [&](SSL_CTX& ctx) { return LoadCertificateAndKey(ctx, cert_file, key_file, error); });
+  if (server->is_valid()) return server;
+  if (error.empty()) error = "cannot set up TLS: " + TakeOpenSslError();
+  return nullptr;
+}
 
 std::string RecordingServer::CurrentRequestHead() {
   return current_stream ? current_stream->head() : std::string();
@@ -141,58 +143,6 @@ std::string RecordingServer::CurrentRequestHead() {
 
 void RecordingServer::DropCurrentConnection() {
   if (current_stream) current_stream->Drop();
-}
-
-bool RecordingServer::WaitForRequest(socket_t sock, bool data_buffered) const {
-  if (data_buffered) return true;
-  // Poll in short slices so that stopping the server does not wait for idle
-  // keep-alive connections to time out.
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
-  while (is_running()) {
-    if (WaitFor(sock, POLLIN, 100)) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-  }
-  return false;
-}
-
-void RecordingServer::Shutdown() {
-  stop();
-  std::lock_guard<std::mutex> lock(sockets_mutex_);
-  for (socket_t sock : open_sockets_) ::shutdown(sock, SHUT_RDWR);
-}
-
-bool RecordingServer::process_and_close_socket(socket_t sock) {
-  {
-    std::lock_guard<std::mutex> lock(sockets_mutex_);
-    open_sockets_.insert(sock);
-  }
-  ConnectionStream stream(sock, ToMilliseconds(read_timeout_sec_, read_timeout_usec_),
-                          ToMilliseconds(write_timeout_sec_, write_timeout_usec_));
-  current_stream = &stream;
-  bool ok = false;
-  for (std::size_t left = keep_alive_max_count_; left > 0; --left) {
-    if (!WaitForRequest(sock, stream.buffered())) break;
-    stream.StartRequest();
-    bool closed = false;
-    ok = process_request(stream, left == 1, closed, [](httplib::Request& request) {
-      // Replies are the exact bytes whose size and digest were announced, so
-      // httplib must neither compress them nor serve parts of them.
-      request.headers.erase("Accept-Encoding");
-      request.headers.erase("Range");
-      request.ranges.clear();
-    });
-    if (!ok || closed || stream.dropped()) break;
-  }
-  current_stream = nullptr;
-  {
-    // Forget the socket before closing it, so Shutdown never touches a reused descriptor.
-    std::lock_guard<std::mutex> lock(sockets_mutex_);
-    open_sockets_.erase(sock);
-  }
-  ::shutdown(sock, SHUT_RDWR);
-  ::close(sock);
-  return ok;
 }
 
 }  // namespace update_service

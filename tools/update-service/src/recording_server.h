@@ -1,21 +1,36 @@
-// An httplib server that keeps the exact bytes of every request head.
-//
-// httplib gives handlers the request headers in a sorted map, with the blanks
-// around each value trimmed. Installers are checked on the exact header lines
-// they send and on their order, so connections are read through a stream of
-// our own that keeps a copy of the request line and header lines.
+// An httplib server, plain or HTTPS, that keeps the exact bytes of every
+// request head (see connection_stream.h) and can break off its connections.
 #pragma once
 
 #include <httplib.h>
 
-#include <mutex>
-#include <set>
+#include <memory>
 #include <string>
 
 namespace update_service {
 
-class RecordingServer : public httplib::Server {
+class RecordingServer {
  public:
+  virtual ~RecordingServer() = default;
+
+  // Serves plain HTTP.
+  static std::unique_ptr<RecordingServer> Plain();
+
+  // Serves HTTPS with a PEM certificate chain and private key. Null with a
+  // message when the files cannot be used.
+  static std::unique_ptr<RecordingServer> Https(const std::string& cert_file,
+                                                const std::string& key_file, std::string& error);
+
+  // The httplib server, for routes, time-outs and binding.
+  virtual httplib::Server& http() = 0;
+
+  // "http" or "https".
+  virtual const char* scheme() const = 0;
+
+  // Stops accepting and breaks off the open connections, so that stalled or
+  // slow transfers do not hold up the exit.
+  virtual void Shutdown() = 0;
+
   // Request line and header lines, line ends included, of the request that
   // the calling thread is handling.
   static std::string CurrentRequestHead();
@@ -23,17 +38,6 @@ class RecordingServer : public httplib::Server {
   // Makes the connection of the request that the calling thread is handling
   // close without sending any reply.
   static void DropCurrentConnection();
-
-  // Stops accepting and breaks off the open connections, so that stalled or
-  // slow transfers do not hold up the exit.
-  void Shutdown();
-
- private:
-  bool process_and_close_socket(socket_t sock) override;
-  bool WaitForRequest(socket_t sock, bool data_buffered) const;
-
-  std::mutex sockets_mutex_;
-  std::set<socket_t> open_sockets_;
 };
 
 }  // namespace update_service

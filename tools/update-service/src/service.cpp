@@ -30,14 +30,17 @@ Reply TextReply(int status, const std::string& text) {
 
 }  // namespace
 
-UpdateService::UpdateService(Release release, FaultPlan& faults, RequestLog& log, StopSignal& stop)
-    : release_(std::move(release)), faults_(faults), log_(log), stop_(stop) {
-  server_.new_task_queue = [] { return new httplib::ThreadPool(kConnectionThreads); };
+UpdateService::UpdateService(Release release, FaultPlan& faults, RequestLog& log, StopSignal& stop,
+                             std::unique_ptr<RecordingServer> server)
+    : release_(std::move(release)), faults_(faults), log_(log), stop_(stop),
+      server_(std::move(server)) {
+  httplib::Server& http = server_->http();
+  http.new_task_queue = [] { return new httplib::ThreadPool(kConnectionThreads); };
   // Clients may pause, in a debugger or a slow progress callback; give them
   // as long as the installer itself waits for us.
-  server_.set_read_timeout(kSocketTimeoutSeconds);
-  server_.set_write_timeout(kSocketTimeoutSeconds);
-  server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+  http.set_read_timeout(kSocketTimeoutSeconds);
+  http.set_write_timeout(kSocketTimeoutSeconds);
+  http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     Handle(req, res);
     return httplib::Server::HandlerResponse::Handled;
   });
@@ -63,9 +66,9 @@ bool UpdateService::WarmUp(std::string& error) {
 
 bool UpdateService::Bind(int port, std::string& error) {
   if (port == 0) {
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    port_ = server_->http().bind_to_any_port("127.0.0.1");
     if (port_ > 0) return true;
-  } else if (server_.bind_to_port("127.0.0.1", port)) {
+  } else if (server_->http().bind_to_port("127.0.0.1", port)) {
     port_ = port;
     return true;
   }
@@ -73,9 +76,9 @@ bool UpdateService::Bind(int port, std::string& error) {
   return false;
 }
 
-bool UpdateService::Run() { return server_.listen_after_bind(); }
+bool UpdateService::Run() { return server_->http().listen_after_bind(); }
 
-void UpdateService::Stop() { server_.Shutdown(); }
+void UpdateService::Stop() { server_->Shutdown(); }
 
 UpdateService::Route UpdateService::Classify(const httplib::Request& req) const {
   Route route;
@@ -152,10 +155,10 @@ void UpdateService::Handle(const httplib::Request& req, httplib::Response& res) 
   const Route route = Classify(req);
   const FaultSet faults = route.key.empty() ? FaultSet{} : faults_.Next(route.key);
 
-  // Links in replies use the address the client reached us by.
+  // Links in replies use the address and scheme the client reached us by.
   std::string host = req.get_header_value("Host");
   if (host.empty()) host = "127.0.0.1:" + std::to_string(port_);
-  const std::string base_url = "http://" + host;
+  const std::string base_url = std::string(server_->scheme()) + "://" + host;
 
   Reply reply = NormalReply(route, faults, base_url);
   InjectReplyFaults(route, faults, base_url, reply);

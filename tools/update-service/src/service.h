@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "faults.h"
@@ -19,7 +20,9 @@ class StopSignal;
 
 class UpdateService {
  public:
-  UpdateService(Release release, FaultPlan& faults, RequestLog& log, StopSignal& stop);
+  // server is plain or HTTPS (see RecordingServer).
+  UpdateService(Release release, FaultPlan& faults, RequestLog& log, StopSignal& stop,
+                std::unique_ptr<RecordingServer> server);
 
   // Hashes every package now, so that the first query is answered at once,
   // and lists the release on stderr. False when a package cannot be read.
@@ -28,6 +31,7 @@ class UpdateService {
   // Binds to 127.0.0.1 only; port 0 picks a free port.
   bool Bind(int port, std::string& error);
   int port() const { return port_; }
+  const char* scheme() const { return server_->scheme(); }
 
   // Serves until Stop(); false when the server failed.
   bool Run();
@@ -53,7 +57,7 @@ class UpdateService {
   RequestLog& log_;
   StopSignal& stop_;
   DigestCache digests_;
-  RecordingServer server_;
+  std::unique_ptr<RecordingServer> server_;
   int port_ = 0;
   std::atomic<std::uint64_t> last_id_{0};
 };

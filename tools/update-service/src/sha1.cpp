@@ -1,97 +1,38 @@
 #include "sha1.h"
 
-#include <cstring>
+#include <openssl/evp.h>
+
+#include <stdexcept>
 
 namespace update_service {
 namespace {
 
-std::uint32_t RotateLeft(std::uint32_t value, int bits) {
-  return (value << bits) | (value >> (32 - bits));
+void Require(int result, const char* step) {
+  if (result != 1) throw std::runtime_error(std::string("libcrypto SHA-1 failed in ") + step);
 }
 
 }  // namespace
 
-Sha1::Sha1()
-    : state_{0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u} {}
+Sha1::Sha1() : context_(EVP_MD_CTX_new()) {
+  if (!context_) throw std::runtime_error("libcrypto SHA-1 failed in EVP_MD_CTX_new");
+  if (EVP_DigestInit_ex(context_, EVP_sha1(), nullptr) != 1) {
+    EVP_MD_CTX_free(context_);
+    throw std::runtime_error("libcrypto SHA-1 failed in EVP_DigestInit_ex");
+  }
+}
+
+Sha1::~Sha1() { EVP_MD_CTX_free(context_); }
 
 void Sha1::Update(const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  total_bytes_ += size;
-  if (buffered_ > 0) {
-    std::size_t take = sizeof(buffer_) - buffered_;
-    if (take > size) take = size;
-    std::memcpy(buffer_ + buffered_, bytes, take);
-    buffered_ += take;
-    bytes += take;
-    size -= take;
-    if (buffered_ < sizeof(buffer_)) return;
-    Compress(buffer_);
-    buffered_ = 0;
-  }
-  for (; size >= sizeof(buffer_); bytes += sizeof(buffer_), size -= sizeof(buffer_)) {
-    Compress(bytes);
-  }
-  std::memcpy(buffer_, bytes, size);
-  buffered_ = size;
+  if (size > 0) Require(EVP_DigestUpdate(context_, data, size), "EVP_DigestUpdate");
 }
 
 Sha1::Digest Sha1::Finish() {
-  const std::uint64_t bit_length = total_bytes_ * 8;
-  const std::uint8_t pad_start = 0x80;
-  Update(&pad_start, 1);
-  const std::uint8_t zero = 0;
-  while (buffered_ != 56) Update(&zero, 1);
-  std::uint8_t length_bytes[8];
-  for (int i = 0; i < 8; ++i) {
-    length_bytes[i] = static_cast<std::uint8_t>(bit_length >> (56 - 8 * i));
-  }
-  Update(length_bytes, sizeof(length_bytes));
-
   Digest digest;
-  for (int i = 0; i < 20; ++i) {
-    digest[i] = static_cast<std::uint8_t>(state_[i / 4] >> (24 - 8 * (i % 4)));
-  }
+  unsigned int length = 0;
+  Require(EVP_DigestFinal_ex(context_, digest.data(), &length), "EVP_DigestFinal_ex");
+  if (length != digest.size()) throw std::runtime_error("libcrypto SHA-1 gave a digest of odd size");
   return digest;
-}
-
-void Sha1::Compress(const std::uint8_t* block) {
-  std::uint32_t w[80];
-  for (int t = 0; t < 16; ++t) {
-    w[t] = (std::uint32_t{block[4 * t]} << 24) | (std::uint32_t{block[4 * t + 1]} << 16) |
-           (std::uint32_t{block[4 * t + 2]} << 8) | std::uint32_t{block[4 * t + 3]};
-  }
-  for (int t = 16; t < 80; ++t) {
-    w[t] = RotateLeft(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-  }
-
-  std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
-  for (int t = 0; t < 80; ++t) {
-    std::uint32_t f, k;
-    if (t < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999u;
-    } else if (t < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1u;
-    } else if (t < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDCu;
-    } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6u;
-    }
-    const std::uint32_t next = RotateLeft(a, 5) + f + e + k + w[t];
-    e = d;
-    d = c;
-    c = RotateLeft(b, 30);
-    b = a;
-    a = next;
-  }
-  state_[0] += a;
-  state_[1] += b;
-  state_[2] += c;
-  state_[3] += d;
-  state_[4] += e;
 }
 
 std::string Sha1::ToHex(const Digest& digest) {

@@ -1,5 +1,6 @@
 // SHA-1 digests of package files. Installers accept a download only when its
-// digest matches the announced one, so the service computes it itself.
+// digest matches the announced one. The service takes SHA-1 from OpenSSL's
+// libcrypto, so what it announces does not come from the installer's code.
 #pragma once
 
 #include <array>
@@ -7,13 +8,19 @@
 #include <cstdint>
 #include <string>
 
+typedef struct evp_md_ctx_st EVP_MD_CTX;
+
 namespace update_service {
 
 class Sha1 {
  public:
   using Digest = std::array<std::uint8_t, 20>;
 
+  // Throws std::runtime_error when libcrypto cannot compute SHA-1.
   Sha1();
+  ~Sha1();
+  Sha1(const Sha1&) = delete;
+  Sha1& operator=(const Sha1&) = delete;
 
   void Update(const void* data, std::size_t size);
 
@@ -23,12 +30,7 @@ class Sha1 {
   static std::string ToHex(const Digest& digest);
 
  private:
-  void Compress(const std::uint8_t* block);
-
-  std::uint32_t state_[5];
-  std::uint8_t buffer_[64];
-  std::size_t buffered_ = 0;
-  std::uint64_t total_bytes_ = 0;
+  EVP_MD_CTX* context_;
 };
 
 // Lower-case hexadecimal digest of a byte string.

@@ -1,11 +1,5 @@
-// Requests against the real binary on 127.0.0.1, one service per case.
-#include <arpa/inet.h>
-#include <httplib.h>
-#include <netinet/in.h>
-#include <rapidjson/document.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+// Requests against the real binary on 127.0.0.1, one service per case, each
+// over plain HTTP and over HTTPS.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,216 +8,109 @@
 #include <thread>
 #include <vector>
 
-#include "service_process.h"
+#include "service_test.h"
 #include "sha1.h"
-#include "test_folder.h"
 
 namespace update_service {
 namespace {
 
-using testing::PatternBytes;
+using testing::Fetched;
+using testing::kNotes;
+using testing::kQuery;
+using testing::Member;
+using testing::ParseJson;
 using testing::ServiceProcess;
-using testing::TestFolder;
+using testing::Sha1sumOf;
 
-constexpr char kQuery[] = "/api/files/download/client?type=";
-constexpr char kNotes[] = "修复了若干问题";
-
-struct Fetched {
-  httplib::Error error = httplib::Error::Unknown;
-  int status = 0;
-  httplib::Headers headers;
-  std::string body;  // what arrived, also when the transfer broke off
-  double seconds = 0;
-
-  std::string Header(const std::string& name) const {
-    auto it = headers.find(name);
-    return it == headers.end() ? std::string() : it->second;
-  }
-};
-
-Fetched Fetch(int port, const std::string& path) {
-  httplib::Client client("127.0.0.1", port);
-  client.set_decompress(false);
-  client.set_read_timeout(10);
-  Fetched fetched;
-  const auto start = std::chrono::steady_clock::now();
-  auto result = client.Get(
-      path,
-      [&](const httplib::Response& response) {
-        fetched.status = response.status;
-        fetched.headers = response.headers;
-        return true;
-      },
-      [&](const char* data, std::size_t size) {
-        fetched.body.append(data, size);
-        return true;
-      });
-  fetched.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  fetched.error = result.error();
-  return fetched;
-}
-
-// Sends request bytes exactly as given and returns everything until the server closes.
-std::string RawExchange(int port, const std::string& request) {
-  const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  std::string reply;
-  if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-      ::send(sock, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::recv(sock, buffer, sizeof(buffer), 0)) > 0) reply.append(buffer, got);
-  }
-  ::close(sock);
-  return reply;
-}
-
-rapidjson::Document ParseJson(const std::string& text) {
-  rapidjson::Document doc;
-  doc.Parse(text.data(), text.size());
-  return doc;
-}
-
-std::string Member(const rapidjson::Document& doc, const char* name) {
-  if (!doc.IsObject() || !doc.HasMember("result") || !doc["result"].HasMember(name)) return "?";
-  const auto& value = doc["result"][name];
-  return value.IsString() ? value.GetString() : std::to_string(value.GetInt64());
-}
-
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public testing::ServiceTest, public ::testing::WithParamInterface<const char*> {
  protected:
-  void SetUp() override {
-    setup_ = PatternBytes(1000, 1);
-    app_ = PatternBytes(300000, 2);
-    framework_ = PatternBytes(70000, 3);
-    release_.Write("setup.exe", setup_);
-    release_.Write("app.7z", app_);
-    release_.Write("ndp452.exe", framework_);
-    WriteManifest(true);
+  void Start(ServiceProcess& service, const std::vector<std::string>& faults,
+             const std::vector<std::string>& extra = {}) {
+    ServiceTest::Start(service, faults, GetParam(), extra);
   }
-
-  void WriteManifest(bool with_framework) {
-    std::string manifest =
-        R"({"installer": {"file": "setup.exe", "version": "1.0.22.0"},
-            "application": {"file": "app.7z", "version": "1.0.21.0", "notes": ")" +
-        std::string(kNotes) + "\"}";
-    if (with_framework) manifest += R"(, "framework": {"file": "ndp452.exe", "version": "4.5.2"})";
-    release_.Write("release.json", manifest + "}");
-  }
-
-  // Starts a service with the given faults, logging to log.jsonl.
-  void Start(ServiceProcess& service, const std::vector<std::string>& faults) {
-    std::vector<std::string> args = {"--release", release_.path(), "--port", "0", "--log",
-                                     scratch_.File("log.jsonl")};
-    for (const auto& fault : faults) args.insert(args.end(), {"--fault", fault});
-    std::string error;
-    ASSERT_TRUE(service.Start(args, scratch_.File("stderr.txt"), error)) << error;
-  }
-
-  std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines;
-    const std::string log = scratch_.Read("log.jsonl");
-    for (std::size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-      lines.push_back(log.substr(start, end - start));
-    }
-    return lines;
-  }
-
-  TestFolder release_;
-  TestFolder scratch_;
-  std::string setup_, app_, framework_;
 };
 
 struct Case {
   const char* name;
   std::vector<std::string> faults;
   std::string path;
-  std::function<void(const EndToEnd& fixture, int port, const Fetched& got)> check;
+  std::function<void(const ServiceProcess& service, const Fetched& got)> check;
 };
 
-TEST_F(EndToEnd, Routes) {
-  const std::string app = app_;
-  const std::string framework = framework_;
-  const std::string setup = setup_;
-  auto not_found = [](const EndToEnd&, int, const Fetched& got) {
+TEST_P(EndToEnd, Routes) {
+  auto not_found = [](const ServiceProcess&, const Fetched& got) {
     EXPECT_EQ(got.status, 404);
     EXPECT_EQ(got.body, "not found\n");
   };
 
   const Case cases[] = {
       {"update query", {}, std::string(kQuery) + "2",
-       [&](const EndToEnd&, int port, const Fetched& got) {
+       [&](const ServiceProcess& service, const Fetched& got) {
          EXPECT_EQ(got.status, 200);
          EXPECT_EQ(got.Header("Content-Type"), "application/json");
          EXPECT_EQ(got.Header("Content-Length"), std::to_string(got.body.size()));
          const auto doc = ParseJson(got.body);
-         EXPECT_EQ(Member(doc, "download_url"),
-                   "http://127.0.0.1:" + std::to_string(port) + "/files/app.7z");
+         EXPECT_EQ(Member(doc, "download_url"), BaseUrl(service) + "/files/app.7z");
          EXPECT_EQ(Member(doc, "version"), "1.0.21.0");
          EXPECT_EQ(Member(doc, "size"), "300000");
-         EXPECT_EQ(Member(doc, "hash"), Sha1Hex(app));
+         EXPECT_EQ(Member(doc, "hash"), Sha1Hex(app_));
          EXPECT_EQ(Member(doc, "release_notes"), kNotes);
        }},
       {"package file", {}, "/files/app.7z",
-       [&](const EndToEnd&, int, const Fetched& got) {
+       [&](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.status, 200);
          EXPECT_EQ(got.Header("Content-Length"), "300000");
-         EXPECT_TRUE(got.body == app);
+         EXPECT_TRUE(got.body == app_);
        }},
       {"status fault", {"type1:status=500"}, std::string(kQuery) + "1",
-       [](const EndToEnd&, int, const Fetched& got) {
+       [](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.status, 500);
          EXPECT_EQ(got.body, "injected fault: status 500\n");
        }},
       {"byte-order mark", {"type3:bom"}, std::string(kQuery) + "3",
-       [](const EndToEnd&, int, const Fetched& got) {
+       [](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.status, 200);
          ASSERT_EQ(got.body.compare(0, 3, "\xEF\xBB\xBF"), 0);
          EXPECT_EQ(got.Header("Content-Length"), std::to_string(got.body.size()));
          EXPECT_EQ(Member(ParseJson(got.body.substr(3)), "version"), "4.5.2");
        }},
       {"chunked file", {"file:ndp452.exe:chunked"}, "/files/ndp452.exe",
-       [&](const EndToEnd&, int, const Fetched& got) {
+       [&](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.Header("Transfer-Encoding"), "chunked");
          EXPECT_EQ(got.Header("Content-Length"), "");
-         EXPECT_TRUE(got.body == framework);
+         EXPECT_TRUE(got.body == framework_);
        }},
       {"chunked query", {"type2:chunked"}, std::string(kQuery) + "2",
-       [](const EndToEnd&, int, const Fetched& got) {
+       [](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.Header("Transfer-Encoding"), "chunked");
          EXPECT_EQ(Member(ParseJson(got.body), "version"), "1.0.21.0");
        }},
       {"cut off", {"file:app.7z:cut=1000"}, "/files/app.7z",
-       [&](const EndToEnd&, int, const Fetched& got) {
+       [&](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(got.Header("Content-Length"), "300000");
          EXPECT_NE(got.error, httplib::Error::Success);
-         EXPECT_TRUE(got.body == app.substr(0, 1000));
+         EXPECT_TRUE(got.body == app_.substr(0, 1000));
        }},
       {"stall", {"file:setup.exe:stall=100,0.4"}, "/files/setup.exe",
-       [&](const EndToEnd&, int, const Fetched& got) {
-         EXPECT_TRUE(got.body == setup);
+       [&](const ServiceProcess&, const Fetched& got) {
+         EXPECT_TRUE(got.body == setup_);
          EXPECT_GE(got.seconds, 0.4);
        }},
       {"wrong size", {"type2:size=-1"}, std::string(kQuery) + "2",
-       [](const EndToEnd&, int, const Fetched& got) {
+       [](const ServiceProcess&, const Fetched& got) {
          EXPECT_EQ(Member(ParseJson(got.body), "size"), "299999");
        }},
       {"dropped connection", {"type1:drop"}, std::string(kQuery) + "1",
-       [](const EndToEnd&, int, const Fetched& got) {
+       [](const ServiceProcess&, const Fetched& got) {
          EXPECT_NE(got.error, httplib::Error::Success);
          EXPECT_EQ(got.status, 0);
        }},
       {"redirect once", {"file:app.7z:redirect=/files/app.7z", "file:app.7z:times=1"},
        "/files/app.7z",
-       [&](const EndToEnd&, int port, const Fetched& got) {
+       [&](const ServiceProcess& service, const Fetched& got) {
          EXPECT_EQ(got.status, 302);
-         EXPECT_EQ(got.Header("Location"),
-                   "http://127.0.0.1:" + std::to_string(port) + "/files/app.7z");
-         EXPECT_TRUE(Fetch(port, "/files/app.7z").body == app);
+         EXPECT_EQ(got.Header("Location"), BaseUrl(service) + "/files/app.7z");
+         EXPECT_TRUE(Fetch(service, "/files/app.7z").body == app_);
        }},
       {"file not in release", {}, "/files/release.json", not_found},
       {"path traversal", {}, "/files/../release.json", not_found},
@@ -237,38 +124,68 @@ TEST_F(EndToEnd, Routes) {
     ServiceProcess service;
     Start(service, c.faults);
     if (HasFatalFailure()) return;
-    c.check(*this, service.port(), Fetch(service.port(), c.path));
+    c.check(service, Fetch(service, c.path));
     EXPECT_EQ(service.Stop(), 0) << "exit status after SIGTERM";
   }
 }
 
-TEST_F(EndToEnd, MissingKindAnswers404) {
+TEST_P(EndToEnd, MissingKindAnswers404) {
   WriteManifest(false);
   ServiceProcess service;
   Start(service, {});
   ASSERT_FALSE(HasFatalFailure());
-  EXPECT_EQ(Fetch(service.port(), std::string(kQuery) + "3").status, 404);
-  EXPECT_EQ(Fetch(service.port(), std::string(kQuery) + "2").status, 200);
+  EXPECT_EQ(Fetch(service, std::string(kQuery) + "3").status, 404);
+  EXPECT_EQ(Fetch(service, std::string(kQuery) + "2").status, 200);
 }
 
-TEST_F(EndToEnd, LogKeepsTheExactRequestHead) {
+TEST_P(EndToEnd, DownloadMatchesSha1sum) {
   ServiceProcess service;
   Start(service, {});
   ASSERT_FALSE(HasFatalFailure());
+  // Query and download on one kept-alive connection, as installers do.
+  auto client = NewClient(service);
+  client->set_keep_alive(true);
+  const Fetched query = Fetch(*client, std::string(kQuery) + "2");
+  ASSERT_EQ(query.status, 200) << httplib::to_string(query.error);
+  const auto doc = ParseJson(query.body);
+  const std::string url = Member(doc, "download_url");
+  const std::string base = BaseUrl(service);
+  ASSERT_EQ(url.compare(0, base.size(), base), 0) << url;
+  const Fetched file = Fetch(*client, url.substr(base.size()));
+  ASSERT_EQ(file.status, 200);
+  scratch_.Write("downloaded", file.body);
+
+  const std::string expected = Sha1sumOf(release_.File("app.7z"));
+  ASSERT_EQ(expected.size(), 40u);
+  EXPECT_EQ(Member(doc, "hash"), expected);
+  EXPECT_EQ(Sha1sumOf(scratch_.File("downloaded")), expected);
+
+  const auto lines = LogLines(4);
+  ASSERT_EQ(lines.size(), 4u);
+  rapidjson::Document first, second;
+  first.Parse(lines[0].c_str());
+  second.Parse(lines[2].c_str());
+  ASSERT_TRUE(first.IsObject() && second.IsObject());
+  EXPECT_STREQ(first["remote"].GetString(), second["remote"].GetString())
+      << "the download should reuse the query's connection";
+  EXPECT_EQ(service.Stop(), 0);
+}
+
+TEST_P(EndToEnd, LogKeepsTheExactRequestHead) {
+  ServiceProcess service;
+  Start(service, {});
+  ASSERT_FALSE(HasFatalFailure());
+  const std::string base = BaseUrl(service);
   const std::vector<std::string> header_lines = {
       "Accept: */*,application/json", "Accept-Charset:UTF8",
       "Accept-Language: zh-cn;q=0.8,en;q=0.6,ja;q=0.4", "Content-Type:application/json",
-      "Host: 127.0.0.1:" + std::to_string(service.port())};
+      "Host: " + base.substr(base.find("://") + 3)};
   std::string request = "GET /api/files/download/client?type=2 HTTP/1.0\r\n";
   for (const auto& line : header_lines) request += line + "\r\n";
-  const std::string reply = RawExchange(service.port(), request + "\r\n");
+  const std::string reply = Exchange(service, request + "\r\n");
   EXPECT_EQ(reply.compare(0, 15, "HTTP/1.1 200 OK"), 0) << reply;
 
-  // The end record follows once the reply is out; give it a moment.
-  std::vector<std::string> lines;
-  for (int i = 0; i < 50 && (lines = LogLines()).size() < 2; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  const auto lines = LogLines(2);
   ASSERT_EQ(lines.size(), 2u);
   rapidjson::Document entry;
   entry.Parse(lines[0].c_str());
@@ -291,12 +208,12 @@ TEST_F(EndToEnd, LogKeepsTheExactRequestHead) {
   EXPECT_EQ(service.Stop(), 0);
 }
 
-TEST_F(EndToEnd, StopEndsStalledTransfersPromptly) {
+TEST_P(EndToEnd, StopEndsStalledTransfersPromptly) {
   ServiceProcess service;
   Start(service, {"file:app.7z:stall=1000,30"});
   ASSERT_FALSE(HasFatalFailure());
   Fetched got;
-  std::thread client([&] { got = Fetch(service.port(), "/files/app.7z"); });
+  std::thread client([&] { got = Fetch(service, "/files/app.7z"); });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(service.Stop(), 0);
@@ -305,6 +222,25 @@ TEST_F(EndToEnd, StopEndsStalledTransfersPromptly) {
   EXPECT_TRUE(got.body == app_.substr(0, 1000));
   EXPECT_NE(got.error, httplib::Error::Success);
 }
+
+TEST_P(EndToEnd, StopFileEndsTheService) {
+  const std::string stop_file = scratch_.File("stop");
+  ServiceProcess service;
+  Start(service, {}, {"--stop-file", stop_file});
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(Fetch(service, std::string(kQuery) + "1").status, 200);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto start = std::chrono::steady_clock::now();
+  scratch_.Write("stop", "");
+  EXPECT_EQ(service.WaitForExit(5), 0);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1);
+  EXPECT_NE(scratch_.Read("stderr.txt").find("stopping on the stop file " + stop_file),
+            std::string::npos)
+      << scratch_.Read("stderr.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, EndToEnd, ::testing::Values("http", "https"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace update_service

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 extern char** environ;
 
@@ -57,12 +58,17 @@ bool ServiceProcess::Start(const std::vector<std::string>& args, const std::stri
     line.append(buffer, static_cast<std::size_t>(got));
   }
   ::close(out[0]);
-  if (std::sscanf(line.c_str(), "listening on http://127.0.0.1:%d", &port_) != 1) {
+  char scheme[8] = "";
+  if (std::sscanf(line.c_str(), "listening on %7[a-z]://127.0.0.1:%d", scheme, &port_) != 2) {
     error = "no listening line, got \"" + line + "\"";
-    Stop();
     return false;
   }
+  scheme_ = scheme;
   return true;
+}
+
+int ServiceProcess::ExitStatus(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
 }
 
 int ServiceProcess::Stop() {
@@ -71,7 +77,22 @@ int ServiceProcess::Stop() {
   int status = 0;
   ::waitpid(pid_, &status, 0);
   pid_ = -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return ExitStatus(status);
+}
+
+int ServiceProcess::WaitForExit(double seconds) {
+  if (pid_ < 0) return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  int status = 0;
+  while (::waitpid(pid_, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      Stop();
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  pid_ = -1;
+  return ExitStatus(status);
 }
 
 }  // namespace update_service::testing

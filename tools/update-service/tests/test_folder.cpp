@@ -1,6 +1,7 @@
 #include "test_folder.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,16 @@ std::string PatternBytes(std::size_t size, unsigned seed) {
     byte = static_cast<char>(state >> 24);
   }
   return bytes;
+}
+
+std::string Sha1sumOf(const std::string& path) {
+  const std::string command = "sha1sum '" + path + "'";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return std::string();
+  char digest[41] = "";
+  const bool read = std::fscanf(pipe, "%40[0-9a-f]", digest) == 1;
+  ::pclose(pipe);
+  return read ? digest : std::string();
 }
 
 }  // namespace update_service::testing

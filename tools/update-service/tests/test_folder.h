@@ -25,4 +25,8 @@ class TestFolder {
 // Deterministic bytes of every value, so that downloads are checked byte for byte.
 std::string PatternBytes(std::size_t size, unsigned seed);
 
+// Lower-case SHA-1 of a file as the sha1sum command computes it, a check that
+// shares no code with the service; empty on failure.
+std::string Sha1sumOf(const std::string& path);
+
 }  // namespace update_service::testing
