@@ -1,6 +1,10 @@
 #include "tests/support/update_service.h"
 
+#include <winsock2.h>
 #include <windows.h>
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include "app/user_folders.h"
 #include "framework/unique_handle.h"
@@ -19,20 +23,27 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
-std::string JsonString(const std::string& utf8) {
-  std::string quoted = "\"";
-  for (char c : utf8) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::wstring Quoted(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
 int serviceCount = 0;
+
+// Whether something listens on 127.0.0.1:port.
+bool PortAccepts(u_short port) {
+  WSADATA data{};
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool accepted = probe != INVALID_SOCKET &&
+      connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+  if (probe != INVALID_SOCKET) closesocket(probe);
+  WSACleanup();
+  return accepted;
+}
 
 }  // namespace
 
@@ -51,15 +62,28 @@ std::string UnixPathOf(const std::wstring& windowsPath) {
 
 void WriteRelease(const std::wstring& folder, const std::vector<ReleaseFile>& files) {
   MakePathExist(folder);
-  std::string manifest = "{";
+  // A real JSON writer: release notes may hold quotes, backslashes and control
+  // characters, which the service must read back as they were.
+  rapidjson::StringBuffer manifest;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(manifest);
+  auto text = [&writer](const std::string& value) {
+    writer.String(value.data(), static_cast<rapidjson::SizeType>(value.size()));
+  };
+  writer.StartObject();
   for (const ReleaseFile& file : files) {
     WriteFileBytes(folder + L"\\" + file.file, file.bytes);
-    if (manifest.size() > 1) manifest += ",";
-    manifest += JsonString(file.kind) + ":{\"file\":" + JsonString(Utf8(file.file)) +
-                ",\"version\":" + JsonString(file.version) +
-                ",\"notes\":" + JsonString(file.notes) + "}";
+    text(file.kind);
+    writer.StartObject();
+    writer.Key("file");
+    text(Utf8(file.file));
+    writer.Key("version");
+    text(file.version);
+    writer.Key("notes");
+    text(file.notes);
+    writer.EndObject();
   }
-  WriteFileBytes(folder + L"\\release.json", manifest + "}");
+  writer.EndObject();
+  WriteFileBytes(folder + L"\\release.json", std::string(manifest.GetString(), manifest.GetSize()));
 }
 
 UpdateService::UpdateService(const std::wstring& releaseFolder,
@@ -71,11 +95,14 @@ UpdateService::UpdateService(const std::wstring& releaseFolder,
 
   // The service is a Linux program: Wine starts it but hands back no process to
   // wait for, so its first line (the port) is read from the file it writes to.
-  // The test runner ends it with the test's prefix; --exit-after bounds it anyway.
+  // The destructor ends it through its stop file; --exit-after bounds it anyway.
   // Its arguments reach it as they are, so its paths are given as Linux paths.
   std::wstring commandLine = Quoted(WindowsPathOf(CORVANTA_UPDATE_SERVICE)) + L" --release " +
                              Quoted(Wide(UnixPathOf(releaseFolder))) + L" --port 0";
   commandLine += L" --log " + Quoted(Wide(UnixPathOf(logPath_))) + L" --exit-after 300";
+  // Ends it when this object goes: the service watches for the stop file.
+  stopPath_ = folder + L"\\stop";
+  commandLine += L" --stop-file " + Quoted(Wide(UnixPathOf(stopPath_)));
   for (const std::wstring& option : options) commandLine += L" " + Quoted(option);
 
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -99,7 +126,15 @@ UpdateService::UpdateService(const std::wstring& releaseFolder,
   }
 }
 
-UpdateService::~UpdateService() = default;
+UpdateService::~UpdateService() {
+  if (baseUrl_.empty()) return;
+  WriteFileBytes(stopPath_, "");
+  // Gone once its port refuses connections; it checks for the file every 100 ms.
+  const std::wstring port = baseUrl_.substr(baseUrl_.rfind(L':') + 1);
+  for (int waited = 0; waited < 100 && PortAccepts(static_cast<u_short>(std::stoi(port))); ++waited) {
+    Sleep(50);
+  }
+}
 
 std::string UpdateService::RequestLog() const { return ReadFileBytes(logPath_); }
 

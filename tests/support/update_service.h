@@ -18,6 +18,7 @@ struct ReleaseFile {
 // Writes the files and release.json into `folder` (created afresh).
 void WriteRelease(const std::wstring& folder, const std::vector<ReleaseFile>& files);
 
+// Ends its service process when it goes out of scope.
 class UpdateService {
  public:
   // Starts the service on `releaseFolder` with further options such as
@@ -36,6 +37,7 @@ class UpdateService {
   std::wstring baseUrl_;
   std::wstring outputPath_;
   std::wstring logPath_;
+  std::wstring stopPath_;
 };
 
 // The path under which this Linux machine sees a Windows path of the prefix.

@@ -92,6 +92,12 @@ TEST(GetUrlContentTest, Utf8ReleaseNotesArriveAsTheSameCharacters) {
   EXPECT_EQ(UpdateInfoFromReply(reply).releaseNotes, L"\u65b0\u7248\u672c \U0001F600");
 }
 
+TEST(GetUrlContentTest, ControlCharactersAndQuotesInReleaseNotesArriveUnchanged) {
+  UpdateService service(ReleaseWith("x", "line 1\r\n\tline \"2\" \\ \x01 end"));
+  const std::wstring reply = GetUrlContent(service.baseUrl() + L"/api/files/download/client?type=2");
+  EXPECT_EQ(UpdateInfoFromReply(reply).releaseNotes, L"line 1\r\n\tline \"2\" \\ \x01 end");
+}
+
 TEST(GetUrlContentTest, SendsTheFourHeadersInOrderOverHttp10) {
   UpdateService service(ReleaseWith("x"));
   GetUrlContent(service.baseUrl() + L"/api/files/download/client?type=2");
