@@ -16,24 +16,14 @@ export CORVANTA_WINE_TEMPLATE=$scratch/template
 xvfb_pid=
 cleanup() {
   stop_services_under "$scratch"
-  for prefix in "$scratch"/template "$scratch"/prefix.*; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix "$CORVANTA_WINESERVER" -k >/dev/null 2>&1 || true
-  done
+  end_wine_under "$scratch"
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
 
-# A display of our own for the windows the tests open; there is no window manager.
-display=
-for n in $(seq 90 130); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
-done
-[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+# A display of our own for the windows the tests open.
+start_own_xvfb 90 130 "$scratch/xvfb.log"
 
 make_wine_template "$CORVANTA_WINE_TEMPLATE"
 

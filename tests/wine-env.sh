@@ -44,3 +44,27 @@ stop_services_under() {
   done
   return 0
 }
+
+# start_own_xvfb FIRST LAST LOG: a display of its own on the first free number in
+# FIRST..LAST (there is no window manager); sets DISPLAY and xvfb_pid.
+start_own_xvfb() {
+  local first=$1 last=$2 log=$3 n display=
+  for n in $(seq "$first" "$last"); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
+  done
+  [ -n "$display" ] || { echo "no free X display" >&2; return 1; }
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+}
+
+# end_wine_under DIR: ends the wineservers (and so the programs) of the
+# prefixes DIR/template and DIR/prefix.*.
+end_wine_under() {
+  local prefix
+  for prefix in "$1"/template "$1"/prefix.*; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix "$CORVANTA_WINESERVER" -k >/dev/null 2>&1 || true
+  done
+  return 0
+}

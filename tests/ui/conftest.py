@@ -87,3 +87,39 @@ def parse_colour(text):
     if text in names:
         return names[text]
     raise AssertionError(f"unexpected colour {text!r}")
+
+
+@pytest.fixture(scope="session")
+def error_texts(tmp_path_factory):
+    """The error stage with each text a worker can give it, drawn once by the
+    driver: what the runs of the real installer are told apart by."""
+    folder = tmp_path_factory.mktemp("error-texts")
+    texts = {103: REFERENCES / "stage9.png"}
+    session = DriverSession()
+    try:
+        session.start_driver()
+        for text in (117, 118, 121):
+            session.send(f"error-text {text}")
+            session.send("stage 9")
+            session.send("paint")
+            texts[text] = session.screenshot(folder / f"error-{text}.png")
+    finally:
+        session.close()
+    return texts
+
+
+@pytest.fixture
+def installer(tmp_path, error_texts):
+    """Starts runs of the real installer; each is torn down after the test."""
+    from installer_run import InstallerRun
+    runs = []
+
+    def start(locale=None):
+        run = InstallerRun(tmp_path / f"run{len(runs)}", error_texts, locale)
+        run.tmp.mkdir(parents=True, exist_ok=True)
+        runs.append(run)
+        return run
+
+    yield start
+    for run in runs:
+        run.close()

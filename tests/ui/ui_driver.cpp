@@ -1,6 +1,8 @@
 // Runs the real main window and plays the workers' part on command, so that
 // every display can be produced without the network. Usage:
-//   ui_driver.exe COMMANDS EVENTS [top left] [--no-font-install]
+//   ui_driver.exe COMMANDS EVENTS [top left] [--no-font-install] [--real-workers]
+// With --real-workers the installer's own workers run as well (against the
+// service TestServer.txt names), and the commands only add to what they do.
 // COMMANDS is read line by line as lines are appended to it; each command runs
 // on a worker thread, as the stages would, and is answered in EVENTS with
 // "done N <command>" once its effect is complete.
@@ -76,16 +78,23 @@ std::string FaceOf(HFONT font) {
 
 class DriverDlg : public CInstallerDlg {
  public:
-  DriverDlg(std::wstring commands, EventLog& events)
-      : commands_(std::move(commands)), events_(events) {}
+  DriverDlg(std::wstring commands, EventLog& events, bool realWorkers)
+      : commands_(std::move(commands)), events_(events), realWorkers_(realWorkers) {}
 
  protected:
   void StartCheckWorker() override {
     events_.Write("check worker started");
     std::thread([this] { ReadCommands(); }).detach();
+    if (realWorkers_) CInstallerDlg::StartCheckWorker();
   }
-  void StartDownloadWorker() override { events_.Write("download worker started"); }
-  void StartInstallWorker() override { events_.Write("install worker started"); }
+  void StartDownloadWorker() override {
+    events_.Write("download worker started");
+    if (realWorkers_) CInstallerDlg::StartDownloadWorker();
+  }
+  void StartInstallWorker() override {
+    events_.Write("install worker started");
+    if (realWorkers_) CInstallerDlg::StartInstallWorker();
+  }
 
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     if (message == kBrowseMessage) {
@@ -193,6 +202,7 @@ class DriverDlg : public CInstallerDlg {
 
   std::wstring commands_;
   EventLog& events_;
+  bool realWorkers_;
 };
 
 }  // namespace
@@ -206,12 +216,18 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   // Without the installation the UI font must be missing: the control run of
   // the tests that show the window really uses the installed face.
-  if (wcscmp(argv[argc - 1], L"--no-font-install") != 0) InstallFont();
+  auto hasFlag = [&](const wchar_t* flag) {
+    for (int i = 3; i < argc; ++i) {
+      if (wcscmp(argv[i], flag) == 0) return true;
+    }
+    return false;
+  };
+  if (!hasFlag(L"--no-font-install")) InstallFont();
   EventLog events(argv[2]);
   int result = 0;
   {
-    DriverDlg window(argv[1], events);
-    if (argc >= 5 && wcscmp(argv[3], L"--no-font-install") != 0) {
+    DriverDlg window(argv[1], events, hasFlag(L"--real-workers"));
+    if (argc >= 5 && wcsncmp(argv[3], L"--", 2) != 0) {
       window.startTop = _wtoi(argv[3]);
       window.startLeft = _wtoi(argv[4]);
     }
