@@ -25,13 +25,9 @@ def stage_name(stage):
 def save_stage_screenshots(run, folder):
     """One picture per stage change, in the order they were seen."""
     folder.mkdir(parents=True, exist_ok=True)
-    saved, last = [], None
-    for image in run.watcher.samples:
-        stage = run.watcher.classify(image)
-        if stage is None or stage == last:
-            continue
-        last = stage
-        path = folder / f"{len(saved) + 1:02d}-{stage_name(stage)}.png"
+    saved = []
+    for number, (stage, image) in enumerate(run.watcher.stage_changes(), 1):
+        path = folder / f"{number:02d}-{stage_name(stage)}.png"
         image.save(path)
         saved.append(path)
     return saved

@@ -122,15 +122,12 @@ class StageWatcher(threading.Thread):
     def classify(self, window_image):
         """A stage number, or "ok:ID" for a display with the OK button (the
         error stage and the no-connection stage) whose text is string ID."""
-        def near(probe, colour, slack=16):
-            value = window_image.getpixel(probe)[:3]
-            return all(abs(a - b) <= slack for a, b in zip(value, colour))
         band = self.band(window_image)
-        if near(OK_PROBE, GREEN_FACE):
+        if _near(window_image.getpixel(OK_PROBE), GREEN_FACE, 16):
             texts = {text: self.differing(band, ref) for text, ref in self.error_texts.items()}
-            text, score = min(texts.items(), key=lambda item: item[1])
+            text, score = min(texts.items(), key=lambda item: item[1], default=("?", 0))
             return f"ok:{text}" if score <= 60 else "ok:?"
-        if near(FOLDER_ICON, GREEN_FACE, 40):
+        if _near(window_image.getpixel(FOLDER_ICON), GREEN_FACE, 40):
             return 4
         scores = {stage: self.differing(band, ref) for stage, ref in self.references.items()}
         stage, score = min(scores.items(), key=lambda item: item[1])
@@ -162,14 +159,18 @@ class StageWatcher(threading.Thread):
         self.stop_event.set()
         self.join(timeout=10)
 
-    def stages(self):
-        """The stages seen, in order, each run of equal samples once."""
-        seen = []
+    def stage_changes(self):
+        """(stage, first sample showing it) for each stage seen, in order, each
+        run of equal samples once."""
+        changes = []
         for image in self.samples:
             stage = self.classify(image)
-            if stage is not None and (not seen or seen[-1] != stage):
-                seen.append(stage)
-        return seen
+            if stage is not None and (not changes or changes[-1][0] != stage):
+                changes.append((stage, image))
+        return changes
+
+    def stages(self):
+        return [stage for stage, _ in self.stage_changes()]
 
 
 class InstallerRun(WineSession):
@@ -179,8 +180,6 @@ class InstallerRun(WineSession):
         super().__init__(locale)
         self.error_texts = error_texts
         self.tmp = Path(tmp_path)
-        # What every program of the run is started through (a network namespace).
-        self.launcher = []
         self.service = None
         self.watcher = None
         self.downloads = self.user_folder("Downloads")
@@ -204,12 +203,6 @@ class InstallerRun(WineSession):
         if watch:
             self.watcher = StageWatcher(self, self.error_texts)
             self.watcher.start()
-
-    def start(self, program, *args, output=None):
-        out = open(output or self.prefix / "program.out", "wb")
-        self.process = subprocess.Popen([*self.launcher, self.wine(), str(program), *map(str, args)],
-                                        env=self.env, stdout=out, stderr=subprocess.STDOUT)
-        out.close()
 
     def windows_path_in_prefix(self, path):
         relative = Path(path).relative_to(self.prefix / "drive_c")

@@ -10,8 +10,6 @@ from installer_run import (FRAMEWORK_KEY, RUN_KEY, UNINSTALL_KEY, bar_position, 
                            make_release,
                            release_manifest, sha1_listing, started_lines, zip_listing)
 
-BAR_END = (497, 180)
-BAR_BLUE = (48, 123, 215)
 QUOTED_TIME = r'"\d\d/\d\d/\d{4} \d\d:\d\d:\d\d"'
 
 
@@ -102,8 +100,7 @@ def check_updater_started(run, folder):
 
 
 def bar_full_while_installing(run):
-    return any(run.watcher.classify(image) == 7 and
-               all(abs(a - b) <= 16 for a, b in zip(image.getpixel(BAR_END), BAR_BLUE))
+    return any(run.watcher.classify(image) == 7 and (bar_position(image) or 0) >= 990
                for image in run.watcher.samples)
 
 

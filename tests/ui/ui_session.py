@@ -89,6 +89,8 @@ class WineSession:
                 hive.write(f'"{face}"="WenQuanYi Micro Hei"\n')
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix),
                         FONTCONFIG_FILE=str(HERE / "fonts.conf"), **language_environment(locale))
+        # What every program of the session is started through (a network namespace).
+        self.launcher = []
         self.process = None
         self.window = None
         self.origin = (0, 0)
@@ -98,7 +100,7 @@ class WineSession:
 
     def start(self, program, *args, output=None):
         out = open(output or self.prefix / "program.out", "wb")
-        self.process = subprocess.Popen([self.wine(), str(program), *map(str, args)],
+        self.process = subprocess.Popen([*self.launcher, self.wine(), str(program), *map(str, args)],
                                         env=self.env, stdout=out, stderr=subprocess.STDOUT)
         out.close()
 

@@ -8,7 +8,7 @@
 #include "tools/demo-release/application_window.h"
 #include "tools/demo-release/argument_text.h"
 #include "tools/demo-release/exit_code.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/start_record.h"
 #include "tools/demo-release/text_file.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/uninstall_log.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "framework/unique_handle.h"
 #include "tools/demo-release/argument_text.h"
 #include "tools/demo-release/exit_code.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/start_record.h"
 #include "tools/demo-release/text_file.h"
 

@@ -5,7 +5,7 @@
 
 #include "framework/unique_handle.h"
 #include "tools/demo-release/folder_removal.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/uninstall_log.h"
 #include "tools/demo-release/uninstall_names.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/demo-release/argument_text.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/module_path.h"
 #include "framework/unique_handle.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/uninstall_log.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/module_path.h"
 #include "tools/demo-release/argument_text.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/text_file.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/demo-release/uninstall_log.h"
 
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/start_record.h"
 #include "tools/demo-release/text_file.h"
 #include "tools/demo-release/uninstall_names.h"

@@ -7,7 +7,7 @@
 #include "tools/demo-release/registration_removal.h"
 #include "tools/demo-release/removable_folder.h"
 #include "tools/demo-release/removal_copy.h"
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 #include "tools/demo-release/uninstall_entry.h"
 #include "tools/demo-release/uninstall_log.h"
 #include "tools/demo-release/uninstall_names.h"

@@ -1,4 +1,4 @@
-#include "tools/demo-release/special_folders.h"
+#include "tools/demo-release/shell_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
